@@ -1,0 +1,64 @@
+#include "link/module1.h"
+
+#include "config/log_file.h"
+#include "link/hex.h"
+#include "platform/control_error.h"
+
+Module1::Module1(platform::Services& services) : services_(services) {}
+
+QString Module1::get_ini_value(const QString& key, const QString& section, const QString& file) {
+    return services_.profile.get_private_profile_string(section, key, QStringLiteral("ERROR"), 255, file);
+}
+
+bool Module1::put_ini_value(const QString& value, const QString& key, const QString& section,
+                            const QString& file) {
+    return services_.profile.write_private_profile_string(section, key, value, file);
+}
+
+QString Module1::ini_file() const { return services_.program_dir.file(QStringLiteral("azelrot.ini")); }
+
+void Module1::wait_with_events(float seconds) {
+    auto& clock = services_.clock;
+    const double end = clock.monotonic_seconds() + seconds;
+    for (double now = clock.monotonic_seconds(); now <= end; now = clock.monotonic_seconds()) {
+        clock.run_events(std::max(end - now, 0.001));
+    }
+}
+
+void Module1::wait_busy(float seconds) {
+    auto& clock = services_.clock;
+    const double end = clock.monotonic_seconds() + seconds;
+    for (double now = clock.monotonic_seconds(); now <= end; now = clock.monotonic_seconds()) {
+        clock.sleep(std::max(end - now, 0.001));
+    }
+}
+
+void Module1::put_data(const QString& command) {
+    write_log(QStringLiteral("put_data : ") + command);
+    const qsizetype pairs = command.size() / 2;
+    qsizetype i = 0;
+    try {
+        QString remaining = command;
+        for (i = 0; i < pairs; ++i) {
+            std::uint8_t b = 0;
+            hex_to_byte(remaining, b);
+            const QByteArray one(1, static_cast<char>(b));
+            if (picnic_mode != QStringLiteral("1")) {
+                services_.serial.set_output(one);
+            } else {
+                services_.board.send(one);
+            }
+            remaining.remove(0, 2);
+        }
+        if (pairs > 0 && picnic_mode == QStringLiteral("1")) wait_busy(0.3F);
+    } catch (const platform::ControlError&) {
+        write_log(QStringLiteral("put_data err : ") + command + u' ' + QString::number(i));
+    }
+}
+
+void Module1::write_log(const QString& message) {
+    if (debug_flag == QStringLiteral("0")) return;
+    const auto& dir = services_.program_dir;
+    append_log_line(dir.file(QStringLiteral("azelrot.log")), dir.file(QStringLiteral("azelrot_bak.log")),
+                    services_.clock.now_local(), message);
+}

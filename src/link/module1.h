@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <cstdint>
+
+#include "platform/services.h"
+
+// Program-wide state and the procedures every window shares. One object, created in main()
+// and handed by reference to the windows.
+class Module1 {
+public:
+    explicit Module1(platform::Services& services);
+    Module1(const Module1&) = delete;
+    Module1& operator=(const Module1&) = delete;
+
+    // Program-wide variables; switch-like texts hold "1" or "0".
+    QString window_position;
+    QString orbx_link;
+    QString azimuth_origin;
+    QString port_name;
+    QString picnic_mode;
+    QString cycle_seconds;
+    QString target_kind;
+    QString board_address;
+    std::array<QString, 4> address_octets;
+    QString debug_flag = QStringLiteral("0");
+    std::int16_t operation_mode = 0;
+    QString command_text;
+
+    // Settings file access; "ERROR" for anything missing.
+    QString get_ini_value(const QString& key, const QString& section, const QString& file);
+    bool put_ini_value(const QString& value, const QString& key, const QString& section,
+                       const QString& file);
+    // "azelrot.ini" in the program's directory, built afresh at every call.
+    QString ini_file() const;
+
+    // Lets window events run for the given time.
+    void wait_with_events(float seconds);
+    // Freezes the window for the given time (sleeps; burns no CPU).
+    void wait_busy(float seconds);
+
+    // Sends hex wire text byte by byte over the transport picnic_mode selects now.
+    void put_data(const QString& command);
+
+    // One time-stamped line in "azelrot.log" while debug_flag is not "0".
+    void write_log(const QString& message);
+
+    platform::Services& services() { return services_; }
+
+private:
+    platform::Services& services_;
+};

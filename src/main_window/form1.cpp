@@ -1,0 +1,211 @@
+#include "main_window/form1.h"
+
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QStyle>
+
+#include "about/form3.h"
+#include "main_window/twips.h"
+#include "settings_dialog/form2.h"
+
+namespace {
+
+constexpr int client_width = 5370;
+constexpr int client_height = 4635;
+
+QGroupBox* frame(QWidget* parent, const QString& caption, const QColor& colour) {
+    auto* f = new QGroupBox(caption, parent);
+    f->setAutoFillBackground(true);
+    QPalette pal = f->palette();
+    pal.setColor(QPalette::Window, colour);
+    f->setPalette(pal);
+    return f;
+}
+
+QLabel* label(QWidget* parent, const QString& caption, int l, int t, int w, int h) {
+    auto* lb = new QLabel(caption, parent);
+    place(lb, l, t, w, h);
+    return lb;
+}
+
+QLineEdit* text_box(QWidget* parent, int l, int t, int w, int h) {
+    auto* tb = new QLineEdit(parent);
+    place(tb, l, t, w, h);
+    return tb;
+}
+
+QFont button_font(const QFont& base) {
+    QFont f = base;
+    f.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+                   QStringLiteral("Noto Sans CJK JP")});
+    return f;
+}
+
+}  // namespace
+
+Form1::Form1(Module1& module, platform::Services& services) : m_(module), s_(services) {
+    setWindowTitle(QStringLiteral("ＡＺＥＬＲＯＴ　v2.00"));
+    build_controls();
+    build_menus();
+    Timer1.setInterval(1000);
+    connect(&Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    s_.serial.set_on_comm([this] { MSComm1_OnComm(); });
+}
+
+Form1::~Form1() { s_.serial.set_on_comm({}); }
+
+void Form1::build_controls() {
+    auto* client = new QWidget(this);
+    client->setFixedSize(twips_to_px(client_width), twips_to_px(client_height));
+    setCentralWidget(client);
+
+    Frame4 = frame(client, QStringLiteral("動作状態"), QColor(192, 255, 192));
+    place(Frame4, 60, 30, 4965, 435);
+    Label1[0] = label(Frame4, {}, 210, 210, 465, 165);
+    Label4 = label(Frame4, QStringLiteral("ＯＲＢＸ連動"), 810, 210, 1095, 195);
+    Label1[1] = label(Frame4, {}, 2130, 210, 465, 165);
+    Label6 = label(Frame4, QStringLiteral("手動操作"), 2790, 210, 1155, 195);
+
+    Frame5 = frame(client, QStringLiteral("接続"), QColor(255, 255, 192));
+    place(Frame5, 60, 480, 4965, 495);
+    Label1[2] = label(Frame5, {}, 210, 240, 465, 165);
+    Label8 = label(Frame5, QStringLiteral("RS232C接続"), 780, 240, 1185, 225);
+    Label1[3] = label(Frame5, {}, 2130, 240, 465, 165);
+    Label9 = label(Frame5, QStringLiteral("ＰＩＣＮＩＣ接続＋ＲＳ２３２Ｃ"), 2790, 240, 2115, 165);
+
+    Frame3 = frame(client, QStringLiteral("追跡対象"), QColor(192, 255, 255));
+    place(Frame3, 60, 990, 2115, 825);
+    Option1 = new QRadioButton(QStringLiteral("人工衛星"), Frame3);
+    place(Option1, 90, 240, 1035, 195);
+    Text1 = text_box(Frame3, 1170, 180, 870, 270);
+    Option2 = new QRadioButton(QStringLiteral("月"), Frame3);
+    place(Option2, 90, 540, 975, 195);
+    connect(Option1, &QRadioButton::clicked, this, &Form1::Option1_Click);
+    connect(Option2, &QRadioButton::clicked, this, &Form1::Option2_Click);
+
+    Label2 = label(client, QStringLiteral("方位 "), 2250, 1140, 465, 240);
+    Text3 = text_box(client, 2745, 1095, 780, 285);
+    Text14 = text_box(client, 2730, 1110, 780, 285);
+    Label3 = label(client, QStringLiteral("仰角"), 3690, 1140, 465, 240);
+    Text4 = text_box(client, 4230, 1095, 765, 285);
+    Text15 = text_box(client, 4230, 1110, 765, 285);
+
+    Picture1 = new RadarPicture(client);
+    place(Picture1, 2280, 1455, 2700, 2700);
+    Picture1->setToolTip(QStringLiteral("クリックして設定位置を決定します"));
+    Picture1->on_mouse_down = [this](Qt::MouseButton b, Qt::KeyboardModifiers k, double x, double y) {
+        Picture1_MouseDown(b, k, x, y);
+    };
+
+    Frame2 = frame(client, QStringLiteral("送信コマンド"), QColor(192, 192, 255));
+    place(Frame2, 60, 1890, 2115, 960);
+    Label5 = label(Frame2, {}, 90, 225, 1830, 240);
+    Label7 = label(Frame2, {}, 90, 630, 1905, 240);
+
+    Frame1 = frame(client, QStringLiteral("アンテナ情報"), QColor(255, 192, 255));
+    place(Frame1, 45, 2880, 2145, 555);
+    Label16 = label(Frame1, {}, 120, 270, 1905, 150);
+
+    Command2 = new QPushButton(QStringLiteral("自動追尾開始"), client);
+    place(Command2, 180, 3510, 825, 420);
+    Command2->setToolTip(QStringLiteral("ＯＲＢＸに連動してアンテナ制御を行います"));
+    Command2->setFont(button_font(font()));
+    Command4 = new QPushButton(QStringLiteral("手動開始"), client);
+    place(Command4, 1200, 3510, 825, 420);
+    Command4->setToolTip(QStringLiteral("クリック前にレーダ画面に位置を決定しておいてください"));
+    Command4->setFont(button_font(font()));
+    Command3 = new QPushButton(QStringLiteral("終了"), client);
+    place(Command3, 180, 4080, 825, 375);
+    Command3->setToolTip(QStringLiteral("プログラムの終了"));
+    Label15 = label(client, {}, 1260, 4200, 3570, 285);
+
+    // Outside the visible client area, as designed: reachable from code only.
+    Command1 = new QPushButton(QStringLiteral("Command1"), client);
+    place(Command1, 3180, 5190, 915, 285);
+    Text5 = text_box(client, 120, 4815, 600, 285);
+    Text6 = text_box(client, 840, 4815, 600, 285);
+    Text7 = text_box(client, 1560, 4815, 600, 285);
+    Text8 = text_box(client, 2280, 4815, 600, 285);
+    Text12 = text_box(client, 120, 5220, 600, 285);
+    Text13 = text_box(client, 840, 5220, 600, 285);
+
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+
+    for (QLabel* lamp : Label1) {
+        lamp->setAutoFillBackground(true);
+        set_back_colour(lamp, palette().color(QPalette::Base));
+    }
+}
+
+void Form1::build_menus() {
+    QMenu* settei = menuBar()->addMenu(QStringLiteral("設定"));
+    menu_settei = settei->menuAction();
+    menu_kannkyou_settei = settei->addAction(QStringLiteral("環境設定"));
+    QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ"));
+    menu_help = help->menuAction();
+    QMenu* debug = help->addMenu(QStringLiteral("ＤＥＢＵＧ"));
+    menu_debug = debug->menuAction();
+    menu_debug_on = debug->addAction(QStringLiteral("ＯＮ"));
+    menu_debug_off = debug->addAction(QStringLiteral("ＯＦＦ"));
+    menu_debug_on->setCheckable(true);
+    menu_debug_off->setCheckable(true);
+    menu_debug_off->setChecked(true);
+    menu_ver = help->addAction(QStringLiteral("バージョン"));
+
+    connect(menu_kannkyou_settei, &QAction::triggered, this, &Form1::menu_kannkyou_settei_Click);
+    connect(menu_debug_on, &QAction::triggered, this, &Form1::menu_debug_on_Click);
+    connect(menu_debug_off, &QAction::triggered, this, &Form1::menu_debug_off_Click);
+    connect(menu_ver, &QAction::triggered, this, &Form1::menu_ver_Click);
+}
+
+void Form1::set_back_colour(QWidget* widget, const QColor& colour) {
+    widget->setProperty("back_colour", colour);
+    if (auto* button = qobject_cast<QPushButton*>(widget)) {
+        button->setStyleSheet(colour.isValid()
+                                  ? QStringLiteral("QPushButton { background-color: %1; }").arg(colour.name())
+                                  : QString());
+        return;
+    }
+    widget->setAutoFillBackground(true);
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::Window, colour.isValid() ? colour : QPalette().color(QPalette::Window));
+    widget->setPalette(pal);
+}
+
+QColor Form1::back_colour(const QWidget* widget) { return widget->property("back_colour").value<QColor>(); }
+
+int Form1::top_twips() const { return pos().y() * 15; }
+int Form1::left_twips() const { return pos().x() * 15; }
+void Form1::move_to_twips(int top, int left) { move(twips_to_px(left), twips_to_px(top)); }
+
+Form2& Form1::form2() {
+    if (!form2_) {
+        form2_ = std::make_unique<Form2>(m_, s_, *this);
+        form2_->Form_Load();
+    }
+    return *form2_;
+}
+
+Form2* Form1::form2_if_loaded() const { return form2_.get(); }
+Form3* Form1::form3_if_open() const { return form3_.get(); }
+
+void Form1::release_form2() {
+    if (form2_) form2_.release()->deleteLater();
+}
+
+void Form1::release_form3() {
+    if (form3_) form3_.release()->deleteLater();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    if (!shutting_down_) Command3_Click();
+    event->accept();
+}
+
+void Form1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}

@@ -1,0 +1,184 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "link/module1.h"
+#include "main_window/radar_picture.h"
+
+class Form2;
+class Form3;
+
+// The main window. Its procedures are spread over files by concern:
+// form1.cpp (controls), form1_startup.cpp (load, shutdown, menus, options),
+// form1_link.cpp (transports, reply reading and parsing), form1_cycle.cpp (Timer1),
+// form1_orbx.cpp (tracking-program link), form1_tracking.cpp (manual/automatic buttons),
+// form1_radar.cpp (drawing), form1_picking.cpp (radar clicks).
+class Form1 final : public QMainWindow {
+    Q_OBJECT
+public:
+    Form1(Module1& module, platform::Services& services);
+    ~Form1() override;
+
+    // --- events -------------------------------------------------------------------------
+    void Form_Load();
+    void Form_Resize();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Option1_Click();
+    void Option2_Click();
+    void Timer1_Timer();
+    void MSComm1_OnComm();
+    void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
+    void menu_kannkyou_settei_Click();
+    void menu_debug_on_Click();
+    void menu_debug_off_Click();
+    void menu_ver_Click();
+
+    // --- rotator link --------------------------------------------------------------------
+    void open_transports();     // start-up step 13
+    void open_board_speed();    // start-up step 17
+    void close_port();
+    void receive_proc();
+    void picnic_rs232c_read_proc();
+    void show_reply(const QString& reply);
+    void parse_position(const QString& reply);
+
+    // --- periodic cycle ------------------------------------------------------------------
+    void send_initial_commands();
+    void set_timer_interval(int milliseconds);  // 0 stops the ticks
+
+    // --- tracking-program link -----------------------------------------------------------
+    void start_tracking_link();
+    void link_tracking_boxes();
+    void refresh_tracking_values();
+    void close_tracking_link();
+
+    // --- tracking commands ---------------------------------------------------------------
+    void check_manual_arrival();
+
+    // --- radar ---------------------------------------------------------------------------
+    void draw_radar();
+    void draw_picked_marker();
+    void draw_target_marker();
+    void draw_moon_marker();
+    void draw_antenna_marker();
+    double point_to_azimuth(double x, double y);
+    double point_to_elevation(double x, double y);
+    static double quadrant_arctan(double a, double b);
+
+    // --- dialogs -------------------------------------------------------------------------
+    // The settings dialog, created hidden (running its load) when it does not exist yet.
+    Form2& form2();
+    Form2* form2_if_loaded() const;
+    Form3* form3_if_open() const;
+    // Called by the dialogs when their window closes; the object goes once its handler returns.
+    void release_form2();
+    void release_form3();
+
+    // --- main-window fields --------------------------------------------------------------
+    double current_azimuth = 0;
+    double current_elevation = 0;
+    double target_azimuth = 0;
+    double target_elevation = 0;
+    std::int16_t target_picked = 0;
+    double picked_x = 0;
+    double picked_y = 0;
+    double radar_centre_x = 0;
+    double radar_centre_y = 0;
+    std::int16_t auto_tracking = 0;
+    std::int16_t manual_tracking = 0;
+    double azimuth_tolerance = 0;
+    double elevation_tolerance = 0;
+    std::int16_t link_warning_shown = 0;
+    std::int16_t form_height = 0;  // twips
+    std::int16_t form_width = 0;   // twips
+
+    // --- controls (owned by their Qt parents) ----------------------------------------------
+    QGroupBox* Frame1 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QGroupBox* Frame3 = nullptr;
+    QGroupBox* Frame4 = nullptr;
+    QGroupBox* Frame5 = nullptr;
+    std::array<QLabel*, 4> Label1{};
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* Label15 = nullptr;
+    QLabel* Label16 = nullptr;
+    QRadioButton* Option1 = nullptr;
+    QRadioButton* Option2 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QLineEdit* Text3 = nullptr;
+    QLineEdit* Text4 = nullptr;
+    QLineEdit* Text5 = nullptr;
+    QLineEdit* Text6 = nullptr;
+    QLineEdit* Text7 = nullptr;
+    QLineEdit* Text8 = nullptr;
+    QLineEdit* Text12 = nullptr;
+    QLineEdit* Text13 = nullptr;
+    QLineEdit* Text14 = nullptr;
+    QLineEdit* Text15 = nullptr;
+    RadarPicture* Picture1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QPushButton* Command4 = nullptr;
+    QAction* menu_settei = nullptr;
+    QAction* menu_kannkyou_settei = nullptr;
+    QAction* menu_help = nullptr;
+    QAction* menu_debug = nullptr;
+    QAction* menu_debug_on = nullptr;
+    QAction* menu_debug_off = nullptr;
+    QAction* menu_ver = nullptr;
+    QTimer Timer1;
+
+    // Colours of the lamps and running buttons.
+    static QColor lamp_on() { return {255, 0, 0}; }
+    static QColor lamp_off() { return {255, 255, 255}; }
+    static QColor lamp_failed() { return {0, 255, 255}; }
+    static QColor running() { return {0, 255, 0}; }
+    // Sets a label's or button's background colour; an invalid colour restores the default.
+    static void set_back_colour(QWidget* widget, const QColor& colour);
+    static QColor back_colour(const QWidget* widget);
+
+    // The client area's top-left in twips relative to the screen (the window's "top"/"left").
+    int top_twips() const;
+    int left_twips() const;
+    void move_to_twips(int top, int left);
+
+    Module1& module() { return m_; }
+    platform::Services& services() { return s_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void build_controls();
+    void build_menus();
+
+    Module1& m_;
+    platform::Services& s_;
+    std::unique_ptr<Form2> form2_;
+    std::unique_ptr<Form3> form3_;
+    bool shutting_down_ = false;
+    bool tick_running_ = false;
+};

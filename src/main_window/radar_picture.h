@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QWidget>
+#include <functional>
+
+// The radar's picture box: a black picture with a sunken border, drawn in picture units
+// (twips) into a backing image so the drawing survives being covered. It only draws what it
+// is told; the geometry lives elsewhere.
+class RadarPicture final : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr double twips_per_pixel = 15.0;
+    static constexpr double border_twips = 30.0;
+
+    explicit RadarPicture(QWidget* parent = nullptr);
+
+    // Outer size in picture units, read from the widget every time.
+    double outer_width() const { return width() * twips_per_pixel; }
+    double outer_height() const { return height() * twips_per_pixel; }
+
+    void clear();
+    void line(double x1, double y1, double x2, double y2, const QColor& colour);
+    // Full circle; filled with the fill colour while the fill style is solid.
+    void circle(double cx, double cy, double radius, const QColor& outline);
+    void set_fill_solid(bool solid) { fill_solid_ = solid; }
+    bool fill_solid() const { return fill_solid_; }
+    void set_fill_colour(const QColor& colour) { fill_colour_ = colour; }
+    void set_draw_width(int pixels) { draw_width_ = pixels; }
+    int draw_width() const { return draw_width_; }
+
+    // The drawing (inner area), one image pixel per logical pixel times the device ratio.
+    const QImage& image() const { return image_; }
+    // Image pixel that holds picture point (x, y).
+    QPoint image_pixel(double x, double y) const;
+
+    // Mouse-down: button, modifiers and the point in picture units.
+    std::function<void(Qt::MouseButton, Qt::KeyboardModifiers, double, double)> on_mouse_down;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void ensure_image();
+    QPointF to_image(double x, double y) const;
+    double image_scale() const;
+
+    QImage image_;
+    bool fill_solid_ = false;
+    QColor fill_colour_ = Qt::black;
+    int draw_width_ = 1;
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/profile_store.h"
+
+namespace platform {
+
+// Profile files on disk, UTF-8. A write replaces the file atomically (temporary file beside
+// it, then rename), so a crash or a full disk never leaves half a file behind.
+class ProfileStoreFile final : public ProfileStore {
+public:
+    QString get_private_profile_string(const QString& section, const QString& key,
+                                       const QString& fallback, int size,
+                                       const QString& file) override;
+    bool write_private_profile_string(const QString& section, const QString& key,
+                                      const QString& value, const QString& file) override;
+};
+
+}  // namespace platform
