@@ -21,7 +21,8 @@ class Form3;
 
 // The main window. Its procedures are spread over files by concern:
 // form1.cpp (controls), form1_startup.cpp (load, shutdown, menus, options),
-// form1_link.cpp (transports, reply reading and parsing), form1_cycle.cpp (Timer1),
+// form1_link.cpp (transports, initial burst and one-shot poll, reply reading and parsing),
+// form1_cycle.cpp (Timer1),
 // form1_orbx.cpp (tracking-program link), form1_tracking.cpp (manual/automatic buttons),
 // form1_radar.cpp (drawing), form1_picking.cpp (radar clicks).
 class Form1 final : public QMainWindow {
