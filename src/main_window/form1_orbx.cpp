@@ -1,9 +1,101 @@
+#include <array>
+
 #include "main_window/form1.h"
+#include "platform/control_error.h"
 
-// The tracking program's links: eleven boxes refreshed every cycle.
-// TODO(tracking link).
+// The tracking program's links: eleven boxes, each its own manual conversation, asked for a
+// fresh value on every cycle.
 
-void Form1::start_tracking_link() {}
-void Form1::link_tracking_boxes() {}
-void Form1::refresh_tracking_values() {}
-void Form1::close_tracking_link() {}
+namespace {
+
+struct Binding {
+    QLineEdit* Form1::*box;
+    const char* box_name;
+    const char* item;  // exactly as the tracking program spells it
+};
+
+// Set-up and refresh run in this order.
+constexpr std::array<Binding, 11> bindings{{
+    {&Form1::Text1, "Text1", "TEXT1"},
+    {&Form1::Text3, "Text3", "TEXT2"},
+    {&Form1::Text4, "Text4", "TEXT3"},
+    {&Form1::Text5, "Text5", "TEXT4"},
+    {&Form1::Text8, "Text8", "TEXT5"},
+    {&Form1::Text7, "Text7", "TEXT6"},
+    {&Form1::Text6, "Text6", "TEXT7"},
+    {&Form1::Text12, "Text12", "text8"},
+    {&Form1::Text13, "Text13", "text9"},
+    {&Form1::Text14, "Text14", "text10"},
+    {&Form1::Text15, "Text15", "text11"},
+}};
+
+// Links are ended in the boxes' numeric order.
+constexpr std::array<const char*, 11> closing_order{"Text1",  "Text3",  "Text4", "Text5",
+                                                    "Text6",  "Text7",  "Text8", "Text12",
+                                                    "Text13", "Text14", "Text15"};
+
+constexpr const char* link_topic = "ORBX|EXTRN";
+
+QString text(const char* ascii) {
+    return QString::fromLatin1(ascii);
+}
+
+}  // namespace
+
+void Form1::start_tracking_link() {
+    try {
+        s_.dde.link_setup(text(bindings[0].box_name), text(link_topic), text(bindings[0].item));
+    } catch (const platform::ControlError&) {
+        set_back_colour(Label1[0], lamp_failed());
+        set_back_colour(Label1[1], lamp_off());
+        Command2->setEnabled(false);
+        // Marked before showing: the modal box lets timer ticks re-enter here.
+        if (link_warning_shown == 0) {
+            link_warning_shown = 1;
+            s_.message_box.show(
+                QStringLiteral("ＯＲＢＸが起動していません。ＯＲＢＸを起動してください"));
+        }
+    }
+    link_tracking_boxes();
+}
+
+void Form1::link_tracking_boxes() {
+    if (m_.orbx_link != QStringLiteral("1")) return;
+    for (const Binding& b : bindings) {
+        try {
+            s_.dde.link_setup(text(b.box_name), text(link_topic), text(b.item));
+        } catch (const platform::ControlError&) {
+        }
+    }
+    for (const Binding& b : bindings) {
+        try {
+            (this->*b.box)->setText(s_.dde.request(text(b.box_name)));
+        } catch (const platform::ControlError&) {
+        }
+    }
+}
+
+void Form1::refresh_tracking_values() {
+    if (m_.orbx_link != QStringLiteral("1")) return;
+    try {
+        for (const Binding& b : bindings) (this->*b.box)->setText(s_.dde.request(text(b.box_name)));
+    } catch (const platform::ControlError&) {
+        start_tracking_link();
+        return;
+    }
+    set_back_colour(Label1[0], lamp_on());
+    set_back_colour(Label1[1], lamp_off());
+    Command2->setEnabled(true);
+}
+
+void Form1::close_tracking_link() {
+    if (m_.orbx_link == QStringLiteral("1")) {
+        for (const char* box : closing_order) {
+            try {
+                s_.dde.end_link(text(box));
+            } catch (const platform::ControlError&) {
+            }
+        }
+    }
+    s_.help_viewer.quit(QStringLiteral("VBdeIE.hlp"));
+}

@@ -4,7 +4,8 @@
 
 #include "platform/board_control_tcp.h"
 #include "platform/clock_system.h"
-#include "platform/dde_client_none.h"
+#include "platform/dde_client_dbus.h"
+#include "platform/dde_client_win32_qt.h"
 #include "platform/help_viewer_none.h"
 #include "platform/instance_guard_lock.h"
 #include "platform/message_box_qt.h"
@@ -34,7 +35,11 @@ struct RealServices::Parts {
     ProgramDirApp program_dir;
     SerialControlQt serial;
     BoardControlTcp board{[this] { return board_tcp_port(profile, program_dir); }};
-    DdeClientNone dde;
+#ifdef _WIN32
+    DdeClientWin32Qt dde;
+#else
+    DdeClientDbus dde;
+#endif
     ClockSystem clock;
     MessageBoxQt message_box;
     InstanceGuardLock instance_guard{QCoreApplication::applicationFilePath()};
