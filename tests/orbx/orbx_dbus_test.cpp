@@ -1,0 +1,283 @@
+// The D-Bus link against the simulated tracking program, each run inside a private session bus.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <iostream>
+
+#include "fakes/fake_services.h"
+#include "main_window/form1.h"
+#include "platform/control_error.h"
+#include "platform/dde_client_dbus.h"
+
+namespace {
+
+const QString topic = QStringLiteral("ORBX|EXTRN");
+const QString sim_name = QStringLiteral("dde.ORBX");
+
+bool name_owned() {
+    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+    return bus != nullptr && bus->isServiceRegistered(sim_name).value();
+}
+
+void report(const char* what, qint64 ms) {
+    std::cout << "[ timing ] " << what << ": " << ms << " ms\n";
+}
+
+// One orbx-sim process, ready once it owns its name.
+class Sim {
+  public:
+    explicit Sim(const QStringList& args = {}) {
+        const QString program = qEnvironmentVariable("AZELROT_ORBX_SIM");
+        if (program.isEmpty()) return;
+        process_.start(program, args);
+        QByteArray out;
+        while (!out.contains("ready\n") && process_.waitForReadyRead(5000))
+            out += process_.readAllStandardOutput();
+        ready_ = out.contains("ready\n");
+    }
+    ~Sim() { kill(); }
+    Sim(const Sim&) = delete;
+    Sim& operator=(const Sim&) = delete;
+
+    bool ready() const { return ready_; }
+    qint64 pid() const { return process_.processId(); }
+    QProcess& process() { return process_; }
+
+    void kill() {
+        if (process_.state() == QProcess::NotRunning) return;
+        ::kill(static_cast<pid_t>(process_.processId()), SIGCONT);
+        process_.kill();
+        process_.waitForFinished(5000);
+        wait_name_released();
+    }
+    static void wait_name_released() {
+        QElapsedTimer t;
+        t.start();
+        while (name_owned() && t.elapsed() < 3000) QThread::msleep(10);
+    }
+
+  private:
+    QProcess process_;
+    bool ready_ = false;
+};
+
+#define REQUIRE_SIM(sim)                                                                    \
+    do {                                                                                    \
+        if (qEnvironmentVariableIsEmpty("AZELROT_ORBX_SIM")) GTEST_SKIP() << "no orbx-sim"; \
+        ASSERT_TRUE((sim).ready()) << "orbx-sim did not become ready";                      \
+    } while (false)
+
+// A main window whose link runs over the real D-Bus client; everything else is fake.
+struct BusWorld {
+    explicit BusWorld(platform::DbusTiming timing = {}) : dde(std::nullopt, timing) {
+        module.orbx_link = QStringLiteral("1");
+    }
+    fake::World w;
+    platform::DdeClientDbus dde;
+    platform::Services services{
+        w.serial,      w.board,          dde,           w.profile,     w.clock,
+        w.message_box, w.instance_guard, w.program_dir, w.help_viewer, w.program_end};
+    Module1 module{services};
+    Form1 form{module, services};
+
+    QColor link_lamp() const { return Form1::back_colour(form.Label1[0]); }
+};
+
+TEST(OrbxOverDbus, SetupFailsFastWhenTheProgramIsAbsent) {
+    ASSERT_FALSE(name_owned());
+    platform::DdeClientDbus dde;
+    QElapsedTimer t;
+    t.start();
+    EXPECT_THROW(dde.link_setup(QStringLiteral("Text1"), topic, QStringLiteral("TEXT1")),
+                 platform::ControlError);
+    report("failed set-up, program absent", t.elapsed());
+    EXPECT_LT(t.elapsed(), 500);
+    EXPECT_THROW(dde.request(QStringLiteral("Text1")), platform::ControlError);
+    EXPECT_NO_THROW(dde.end_link(QStringLiteral("Text1")));
+}
+
+TEST(OrbxOverDbus, BadTopicFailsWithoutTouchingTheBus) {
+    platform::DdeClientDbus dde;
+    EXPECT_THROW(
+        dde.link_setup(QStringLiteral("Text1"), QStringLiteral("ORBX"), QStringLiteral("TEXT1")),
+        platform::ControlError);
+    EXPECT_THROW(dde.request(QStringLiteral("Text1")), platform::ControlError);
+}
+
+TEST(OrbxOverDbus, ValuesArriveInTheBoxesAndARefreshIsQuick) {
+    Sim sim({QStringLiteral("--fixed"), QStringLiteral("TEXT1=TESTSAT"), QStringLiteral("--fixed"),
+             QStringLiteral("TEXT2=123.4"), QStringLiteral("--fixed"),
+             QStringLiteral("text11=-3.5")});
+    REQUIRE_SIM(sim);
+    BusWorld bw;
+    bw.form.start_tracking_link();
+    EXPECT_TRUE(bw.w.message_box.shown.isEmpty());
+    EXPECT_EQ(bw.form.Text1->text(), QStringLiteral("TESTSAT"));
+    EXPECT_EQ(bw.form.Text3->text(), QStringLiteral("123.4"));
+    EXPECT_EQ(bw.form.Text15->text(), QStringLiteral("-3.5"));
+
+    bw.form.Text4->clear();
+    bw.form.Text12->clear();
+    QElapsedTimer t;
+    t.start();
+    bw.form.refresh_tracking_values();
+    report("refresh of 11 items", t.elapsed());
+    EXPECT_LT(t.elapsed(), 500);
+    bool ok = false;
+    const double elevation = bw.form.Text4->text().toDouble(&ok);
+    EXPECT_TRUE(ok) << bw.form.Text4->text().toStdString();
+    EXPECT_GE(elevation, -90.0);
+    EXPECT_LE(elevation, 90.0);
+    EXPECT_FALSE(bw.form.Text12->text().isEmpty());
+    EXPECT_EQ(bw.link_lamp(), Form1::lamp_on());
+    EXPECT_TRUE(bw.form.Command2->isEnabled());
+}
+
+TEST(OrbxOverDbus, AnItemTheProgramDoesNotPublishFailsItsRequest) {
+    Sim sim;
+    REQUIRE_SIM(sim);
+    platform::DdeClientDbus dde;
+    dde.link_setup(QStringLiteral("Text8"), topic, QStringLiteral("TEXT8"));
+    EXPECT_THROW(dde.request(QStringLiteral("Text8")), platform::ControlError);
+    dde.link_setup(QStringLiteral("Text12"), topic, QStringLiteral("text8"));
+    EXPECT_NO_THROW(dde.request(QStringLiteral("Text12")));
+}
+
+TEST(OrbxOverDbus, ProgramKilledWhileLinkedFailsWithinTheBoundAndIsRelinkedWhenBack) {
+    auto sim = std::make_unique<Sim>(
+        QStringList{QStringLiteral("--fixed"), QStringLiteral("TEXT1=FIRST")});
+    REQUIRE_SIM(*sim);
+    BusWorld bw;
+    bw.form.start_tracking_link();
+    bw.form.refresh_tracking_values();
+    ASSERT_EQ(bw.link_lamp(), Form1::lamp_on());
+
+    sim.reset();
+    QElapsedTimer t;
+    t.start();
+    bw.form.refresh_tracking_values();
+    report("refresh and re-link with the program gone", t.elapsed());
+    EXPECT_LT(t.elapsed(), 1500);
+    EXPECT_EQ(bw.link_lamp(), Form1::lamp_failed());
+    EXPECT_FALSE(bw.form.Command2->isEnabled());
+    EXPECT_EQ(bw.form.Text1->text(), QStringLiteral("FIRST"));  // last value kept
+    bw.form.refresh_tracking_values();
+    EXPECT_EQ(bw.w.message_box.shown.size(), 1);
+
+    Sim again({QStringLiteral("--fixed"), QStringLiteral("TEXT1=SECOND")});
+    ASSERT_TRUE(again.ready());
+    bw.form.refresh_tracking_values();  // re-links
+    EXPECT_EQ(bw.form.Text1->text(), QStringLiteral("SECOND"));
+    bw.form.refresh_tracking_values();  // confirms
+    EXPECT_EQ(bw.link_lamp(), Form1::lamp_on());
+    EXPECT_TRUE(bw.form.Command2->isEnabled());
+    EXPECT_EQ(bw.w.message_box.shown.size(), 1);
+}
+
+TEST(OrbxOverDbus, AHungProgramCostsOneTimeoutThenIsLeftAloneUntilTheHoldOffEnds) {
+    Sim sim;
+    REQUIRE_SIM(sim);
+    BusWorld bw(platform::DbusTiming{300, 800});
+    bw.form.start_tracking_link();
+    bw.form.refresh_tracking_values();
+    ASSERT_EQ(bw.link_lamp(), Form1::lamp_on());
+
+    ::kill(static_cast<pid_t>(sim.pid()), SIGSTOP);
+    QElapsedTimer t;
+    t.start();
+    bw.form.refresh_tracking_values();
+    report("refresh and re-link with the program hung (300 ms timeout)", t.elapsed());
+    EXPECT_GE(t.elapsed(), 250);
+    EXPECT_LT(t.elapsed(), 700);  // one timeout, not eleven or twenty-three
+    EXPECT_EQ(bw.link_lamp(), Form1::lamp_failed());
+
+    ::kill(static_cast<pid_t>(sim.pid()), SIGCONT);
+    QThread::msleep(900);
+    bw.form.refresh_tracking_values();
+    bw.form.refresh_tracking_values();
+    EXPECT_EQ(bw.link_lamp(), Form1::lamp_on());
+}
+
+TEST(OrbxOverDbus, FailAfterRefusesEveryLaterRequestAndTheLogListsThem) {
+    QTemporaryDir dir;
+    const QString log = dir.filePath(QStringLiteral("requests.log"));
+    Sim sim({QStringLiteral("--fail-after"), QStringLiteral("3"), QStringLiteral("--log"), log});
+    REQUIRE_SIM(sim);
+    platform::DdeClientDbus dde;
+    dde.link_setup(QStringLiteral("Text14"), topic, QStringLiteral("text10"));
+    for (int i = 0; i < 3; ++i) EXPECT_NO_THROW(dde.request(QStringLiteral("Text14"))) << i;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_THROW(dde.request(QStringLiteral("Text14")), platform::ControlError) << i;
+
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("Request text10\n").repeated(6));
+}
+
+TEST(OrbxOverDbus, SimulatorEndsCleanlyOnSigtermAndAfterExitAfter) {
+    {
+        Sim sim;
+        REQUIRE_SIM(sim);
+        sim.process().terminate();
+        ASSERT_TRUE(sim.process().waitForFinished(3000));
+        EXPECT_EQ(sim.process().exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(sim.process().exitCode(), 0);
+        Sim::wait_name_released();
+        EXPECT_FALSE(name_owned());
+    }
+    Sim sim({QStringLiteral("--exit-after"), QStringLiteral("0.3")});
+    REQUIRE_SIM(sim);
+    ASSERT_TRUE(sim.process().waitForFinished(3000));
+    EXPECT_EQ(sim.process().exitCode(), 0);
+}
+
+TEST(OrbxOverDbus, NoBusAtTheGivenAddressIsAFailedLink) {
+    platform::DdeClientDbus dde(QStringLiteral("unix:path=/nonexistent/azelrot-no-bus"));
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QElapsedTimer t;
+        t.start();
+        EXPECT_THROW(dde.link_setup(QStringLiteral("Text1"), topic, QStringLiteral("TEXT1")),
+                     platform::ControlError);
+        EXPECT_LT(t.elapsed(), 500);
+        EXPECT_THROW(dde.request(QStringLiteral("Text1")), platform::ControlError);
+    }
+}
+
+// Runs only in the child below, where no session bus can be found.
+TEST(OrbxOverDbus, ChildWithoutSessionBus) {
+    if (!qEnvironmentVariableIsSet("AZELROT_ORBX_NO_BUS_CHILD")) GTEST_SKIP() << "runs in a child";
+    BusWorld bw;
+    bw.form.start_tracking_link();
+    bw.form.refresh_tracking_values();
+    EXPECT_EQ(bw.link_lamp(), Form1::lamp_failed());
+    EXPECT_EQ(bw.w.message_box.shown.size(), 1);
+    bw.form.close_tracking_link();
+}
+
+TEST(OrbxOverDbus, WithoutASessionBusTheLinkFailsAndNothingCrashes) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name :
+         {"DBUS_SESSION_BUS_ADDRESS", "DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"})
+        env.remove(QLatin1String(name));
+    env.insert(QStringLiteral("AZELROT_ORBX_NO_BUS_CHILD"), QStringLiteral("1"));
+    QProcess child;
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=OrbxOverDbus.ChildWithoutSessionBus")});
+    ASSERT_TRUE(child.waitForFinished(20000));
+    const QByteArray out = child.readAll();
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << out.toStdString();
+    EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
+    EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << out.toStdString();
+}
+
+}  // namespace
