@@ -200,7 +200,7 @@ std::optional<double> parse_number(std::string_view text) {
     }
     double value = 0;
     const char* end = copy.data() + copy.size();
-    const auto result = std::from_chars(copy.data(), end, value, std::chars_format::fixed);
+    const auto result = std::from_chars(copy.data(), end, value, std::chars_format::general);
     if (copy.empty() || result.ec != std::errc{} || result.ptr != end || !std::isfinite(value)) {
         return std::nullopt;
     }
