@@ -7,6 +7,7 @@ packages=(
   googletest libgtest-dev libgmock-dev
   dbus dbus-x11 xvfb xauth xdotool imagemagick fonts-noto-cjk
   ser2net
+  libhamlib-utils python3-ephem
 )
 missing=()
 for p in "${packages[@]}"; do

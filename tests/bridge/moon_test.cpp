@@ -46,20 +46,6 @@ TEST(Time, UnixSecondsToJulianDay) {
     EXPECT_NEAR(delta_t_seconds(2459000.5), 69.5, 2.5);            // mid-2020: about 69 s
 }
 
-struct WrapRow {
-    double in, out;
-};
-
-class Wrap : public ::testing::TestWithParam<WrapRow> {};
-
-TEST_P(Wrap, IntoOneTurn) {
-    EXPECT_DOUBLE_EQ(wrap_degrees(GetParam().in), GetParam().out);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, Wrap,
-                         ::testing::Values(WrapRow{0, 0}, WrapRow{360, 0}, WrapRow{-90, 270},
-                                           WrapRow{725, 5}, WrapRow{-720, 0}));
-
 // Reference rows from PyEphem (tools/track-bridge/make_moon_table.py), refraction off.
 struct Reference {
     double unix_seconds;

@@ -211,8 +211,9 @@ double mean_obliquity(double jde) {
     return 23.0 + 26.0 / 60.0 + seconds / 3600.0;
 }
 
-Equatorial moon_apparent(double jde) {
-    const Ecliptic geo = moon_geocentric(jde);
+namespace {
+
+Equatorial apparent_place(const Ecliptic& geo, double jde) {
     const Nutation nut = nutation(jde);
     const double lambda = geo.longitude + nut.longitude;
     const double eps = mean_obliquity(jde) + nut.obliquity;
@@ -226,6 +227,12 @@ Equatorial moon_apparent(double jde) {
     return {wrap_degrees(ra), dec};
 }
 
+}  // namespace
+
+Equatorial moon_apparent(double jde) {
+    return apparent_place(moon_geocentric(jde), jde);
+}
+
 double mean_sidereal_time(double jd_ut) {
     const double t = centuries_since_j2000(jd_ut);
     return wrap_degrees(280.46061837 + 360.98564736629 * (jd_ut - kJ2000) + 0.000387933 * t * t -
@@ -234,7 +241,8 @@ double mean_sidereal_time(double jd_ut) {
 
 Horizontal moon_horizontal(double jd_ut, const Observer& observer) {
     const double jde = jd_ut + delta_t_seconds(jd_ut) / 86400.0;
-    const Equatorial eq = moon_apparent(jde);
+    const Ecliptic geo = moon_geocentric(jde);
+    const Equatorial eq = apparent_place(geo, jde);
     const Nutation nut = nutation(jde);
     const double eps = mean_obliquity(jde) + nut.obliquity;
     const double sidereal = mean_sidereal_time(jd_ut) + nut.longitude * cos_deg(eps);
@@ -247,7 +255,7 @@ Horizontal moon_horizontal(double jd_ut, const Observer& observer) {
     const double rho_sin = kPolarRatio * std::sin(u) + height * std::sin(phi);
     const double rho_cos = std::cos(u) + height * std::cos(phi);
 
-    const double sin_parallax = kEarthEquatorKm / moon_geocentric(jde).distance_km;
+    const double sin_parallax = kEarthEquatorKm / geo.distance_km;
     const double h = hour_angle * kRad;
     const double dec = eq.declination * kRad;
     const double denominator = std::cos(dec) - rho_cos * sin_parallax * std::cos(h);
