@@ -8,6 +8,7 @@ packages=(
   dbus dbus-x11 xvfb xauth xdotool imagemagick fonts-noto-cjk
   ser2net
   g++-mingw-w64-x86-64
+  libhamlib-utils python3-ephem
 )
 missing=()
 for p in "${packages[@]}"; do

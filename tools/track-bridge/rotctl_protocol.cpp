@@ -1,0 +1,255 @@
+#include "rotctl_protocol.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace track_bridge {
+namespace {
+
+enum class Command { get_position, set_position, stop, dump_state, quit, unknown };
+
+constexpr std::string_view kBlanks = " \t\r";
+
+std::string_view trim(std::string_view text) {
+    const auto first = text.find_first_not_of(kBlanks);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(kBlanks);
+    return text.substr(first, last - first + 1);
+}
+
+std::vector<std::string_view> words(std::string_view text) {
+    std::vector<std::string_view> out;
+    while (!(text = trim(text)).empty()) {
+        const auto end = text.find_first_of(kBlanks);
+        out.push_back(text.substr(0, end));
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end);
+    }
+    return out;
+}
+
+Command short_command(char c) {
+    switch (c) {
+        case 'p':
+            return Command::get_position;
+        case 'P':
+            return Command::set_position;
+        case 'S':
+            return Command::stop;
+        case 'q':
+        case 'Q':
+            return Command::quit;
+        default:
+            return Command::unknown;
+    }
+}
+
+Command long_command(std::string_view name) {
+    if (name == "get_pos") return Command::get_position;
+    if (name == "set_pos") return Command::set_position;
+    if (name == "stop") return Command::stop;
+    if (name == "dump_state") return Command::dump_state;
+    return Command::unknown;
+}
+
+const char* long_name(Command command) {
+    switch (command) {
+        case Command::get_position:
+            return "get_pos";
+        case Command::set_position:
+            return "set_pos";
+        case Command::stop:
+            return "stop";
+        case Command::dump_state:
+            return "dump_state";
+        default:
+            return "";
+    }
+}
+
+struct Parsed {
+    Command command = Command::unknown;
+    std::string_view arguments;
+    std::optional<char> separator;  // set for the extended-response forms
+};
+
+Parsed parse(std::string_view line) {
+    Parsed parsed;
+    if (line.size() > 1 && std::string_view("+;|,").find(line.front()) != std::string_view::npos) {
+        parsed.separator = line.front() == '+' ? '\n' : line.front();
+        line.remove_prefix(1);
+    }
+    if (line.front() == '\\') {
+        const auto end = line.find_first_of(kBlanks);
+        parsed.command =
+            long_command(line.substr(1, end == std::string_view::npos ? end : end - 1));
+        parsed.arguments = end == std::string_view::npos ? std::string_view{} : line.substr(end);
+    } else {
+        parsed.command = short_command(line.front());
+        parsed.arguments = line.substr(1);
+    }
+    return parsed;
+}
+
+bool within(const Position& p, const Limits& limits) {
+    return p.azimuth >= limits.min_azimuth && p.azimuth <= limits.max_azimuth &&
+           p.elevation >= limits.min_elevation && p.elevation <= limits.max_elevation;
+}
+
+std::optional<Position> parse_position(std::string_view arguments, const Limits& limits) {
+    const auto parts = words(arguments);
+    if (parts.size() != 2) {
+        return std::nullopt;
+    }
+    const auto az = parse_number(parts[0]);
+    const auto el = parse_number(parts[1]);
+    if (!az || !el || !within({*az, *el}, limits)) {
+        return std::nullopt;
+    }
+    return Position{*az, *el};
+}
+
+// Echo line of the extended forms: the long name and the arguments as received.
+std::string echo(const Parsed& parsed) {
+    std::string out = long_name(parsed.command);
+    out += ':';
+    for (const auto word : words(parsed.arguments)) {
+        out += ' ';
+        out += word;
+    }
+    out += *parsed.separator;
+    return out;
+}
+
+Outcome answer(const Parsed& parsed, const Position& current, const Limits& limits) {
+    const bool extended = parsed.separator.has_value();
+    const char sep = parsed.separator.value_or('\n');
+    Outcome out;
+    std::string body;
+    int code = 0;
+    switch (parsed.command) {
+        case Command::quit:
+            out.close = true;
+            return out;
+        case Command::unknown:
+            out.reply = report(-1);
+            return out;
+        case Command::get_position:
+            body = extended ? "Azimuth: " + fixed6(current.azimuth) + sep +
+                                  "Elevation: " + fixed6(current.elevation) + sep
+                            : fixed6(current.azimuth) + '\n' + fixed6(current.elevation) + '\n';
+            break;
+        case Command::set_position:
+            out.target = parse_position(parsed.arguments, limits);
+            code = out.target ? 0 : -1;
+            break;
+        case Command::stop:
+            out.stop = true;
+            break;
+        case Command::dump_state:
+            body = dump_state(limits, sep);
+            break;
+    }
+    if (!extended) {
+        // Queries answer their values alone; commands answer their report.
+        const bool query =
+            parsed.command == Command::get_position || parsed.command == Command::dump_state;
+        out.reply = query ? body : report(code);
+        return out;
+    }
+    out.reply = echo(parsed) + body + report(code);
+    return out;
+}
+
+}  // namespace
+
+std::string report(int code) {
+    return "RPRT " + std::to_string(code) + "\n";
+}
+
+std::string fixed6(double value) {
+    char buffer[64];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+    return std::string(buffer, result.ptr);
+}
+
+std::string dump_state(const Limits& limits, char separator) {
+    std::string out;
+    const auto line = [&](const std::string& text) { out += text + separator; };
+    line("1");  // protocol version
+    line("1");  // rotator model: the dummy
+    line("min_az=" + fixed6(limits.min_azimuth));
+    line("max_az=" + fixed6(limits.max_azimuth));
+    line("min_el=" + fixed6(limits.min_elevation));
+    line("max_el=" + fixed6(limits.max_elevation));
+    line("south_zero=0");
+    line("rot_type=AzEl");
+    line("done");
+    return out;
+}
+
+std::optional<double> parse_number(std::string_view text) {
+    std::string copy(text);
+    if (!copy.empty() && copy.front() == '+') {
+        copy.erase(0, 1);
+    }
+    if (copy.find(',') != std::string::npos && copy.find('.') == std::string::npos) {
+        copy[copy.find(',')] = '.';
+    }
+    double value = 0;
+    const char* end = copy.data() + copy.size();
+    const auto result = std::from_chars(copy.data(), end, value, std::chars_format::general);
+    if (copy.empty() || result.ec != std::errc{} || result.ptr != end || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+Outcome handle_line(std::string_view line, const Position& current, const Limits& limits) {
+    line = trim(line);
+    if (line.empty()) {
+        return {};
+    }
+    return answer(parse(line), current, limits);
+}
+
+std::vector<LineAssembler::Line> LineAssembler::feed(std::string_view bytes) {
+    std::vector<Line> lines;
+    for (const char c : bytes) {
+        if (c == '\n') {
+            lines.push_back(discarding_ ? Line{{}, true} : Line{std::move(pending_), false});
+            pending_.clear();
+            discarding_ = false;
+        } else if (!discarding_) {
+            pending_ += c;
+            if (pending_.size() > max_line_) {
+                pending_.clear();
+                discarding_ = true;
+            }
+        }
+    }
+    return lines;
+}
+
+std::vector<Outcome> Session::feed(std::string_view bytes, Position& target) {
+    std::vector<Outcome> outcomes;
+    for (auto& line : lines_.feed(bytes)) {
+        if (closed_) {
+            break;
+        }
+        Outcome outcome = line.overlong ? Outcome{report(-1), {}, false, false}
+                                        : handle_line(line.text, target, limits_);
+        if (outcome.target) {
+            target = *outcome.target;
+        }
+        closed_ = outcome.close;
+        if (!outcome.reply.empty() || outcome.close || outcome.stop) {
+            outcomes.push_back(std::move(outcome));
+        }
+    }
+    return outcomes;
+}
+
+}  // namespace track_bridge
