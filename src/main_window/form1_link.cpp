@@ -1,16 +1,156 @@
+#include "link/commands.h"
+#include "link/reply.h"
+#include "link/serial_port_name.h"
 #include "main_window/form1.h"
+#include "platform/control_error.h"
+#include "settings_dialog/form2.h"
 
 // Transport opening and closing, the initial command burst and the one-shot poll, the serial
 // event, and reply reading and parsing.
-// TODO(link).
 
-void Form1::send_initial_commands() {}
-void Form1::Command1_Click() {}
-void Form1::open_transports() {}
-void Form1::open_board_speed() {}
-void Form1::close_port() {}
-void Form1::MSComm1_OnComm() {}
-void Form1::receive_proc() {}
-void Form1::picnic_rs232c_read_proc() {}
-void Form1::show_reply(const QString&) {}
-void Form1::parse_position(const QString&) {}
+namespace {
+
+const QString picnic_on = QStringLiteral("1");
+const QString picnic_off = QStringLiteral("0");
+
+}  // namespace
+
+void Form1::send_initial_commands() {
+    m_.command_text = cmd::empty;
+    m_.put_data(m_.command_text);
+    m_.command_text = cmd::empty;
+    m_.put_data(m_.command_text);
+    if (m_.orbx_link == QStringLiteral("1")) Command2->setEnabled(true);
+    m_.command_text = cmd::poll_position;
+    m_.put_data(m_.command_text);
+    picnic_rs232c_read_proc();
+}
+
+void Form1::Command1_Click() {
+    Label16->clear();
+    Label15->clear();
+    m_.command_text = cmd::poll_position;
+    m_.put_data(m_.command_text);
+    picnic_rs232c_read_proc();
+}
+
+// Failures leave here as ControlError for the start-up handler.
+void Form1::open_transports() {
+    s_.board.set_address(m_.board_address);
+    s_.board.set_setup(3);
+    if (m_.picnic_mode != picnic_off) return;
+
+    const auto configured = [this](int number) {
+        const QString device = m_.get_ini_value(QStringLiteral("COM%1").arg(number),
+                                                QStringLiteral("COMPORTS"), m_.ini_file());
+        return device == QStringLiteral("ERROR") ? QString() : device;
+    };
+    const auto port = choose_serial_port(m_.port_name, configured, this_port_system);
+    if (!port) throw platform::ControlError("no port number in " + m_.port_name.toStdString());
+    s_.serial.set_comm_port(port->number);
+    s_.serial.set_device(port->device);
+    s_.serial.set_settings(QStringLiteral("9600,n,8,1"));
+    s_.serial.set_handshaking(0);
+    s_.serial.set_rthreshold(1);
+    s_.serial.set_sthreshold(1);
+    Label15->setText(QStringLiteral("COM OPEN"));
+    s_.serial.set_port_open(true);
+}
+
+void Form1::open_board_speed() {
+    if (m_.picnic_mode == picnic_on) s_.board.set_rs232c_speed(9600);
+}
+
+void Form1::close_port() {
+    if (m_.picnic_mode != picnic_off) return;
+    Label15->setText(QStringLiteral("COM CLOSE"));
+    m_.wait_with_events(2.0F);
+    try {
+        s_.serial.set_port_open(false);
+    } catch (const std::exception&) {
+        // Closing goes on whatever the port says.
+    }
+    Label16->clear();
+    Label15->clear();
+}
+
+void Form1::MSComm1_OnComm() {
+    int code = 0;
+    try {
+        code = s_.serial.comm_event();
+    } catch (const std::exception&) {
+        return;
+    }
+    if (code == platform::comm_event::receive) {
+        receive_proc();
+        return;
+    }
+    if (const auto message = comm_event_message(code)) Label16->setText(*message);
+}
+
+void Form1::receive_proc() {
+    try {
+        m_.wait_busy(0.1F);
+        s_.serial.set_input_len(0);
+        s_.serial.in_buffer_count();
+        // Every byte taken off the port is used, including any that came in after the count.
+        const QByteArray bytes = s_.serial.input();
+        if (bytes.isEmpty()) return;
+        const QString reply = reply_text(bytes);
+        m_.write_log(QStringLiteral("receive_proc : ") + reply);
+        show_reply(reply);
+    } catch (const std::exception&) {
+        // The read ends quietly; what was done stays.
+    }
+}
+
+void Form1::picnic_rs232c_read_proc() {
+    if (m_.picnic_mode == picnic_off) {
+        m_.write_log(QStringLiteral("picnic_rs232c_read_proc : ＰＩＣＮＩＣ接続ではない状態"));
+        return;
+    }
+    try {
+        m_.wait_busy(0.1F);
+        const QByteArray first = s_.board.read();
+        if (first.isEmpty()) {
+            m_.write_log(QStringLiteral("picnic_rs232c_read_proc : 応答データなしの状態"));
+            return;
+        }
+        const auto line = assemble_board_line(first, [this] { return s_.board.read(); });
+        if (!line) return;
+        const QString reply = reply_text(*line);
+        m_.write_log(QStringLiteral("picnic_rs232c_read_proc : ") + reply);
+        show_reply(reply);
+    } catch (const std::exception&) {
+        // The read ends quietly; what was done stays.
+    }
+}
+
+// Throws ReplyFault at the first step that cannot go on; the readers trap it.
+void Form1::show_reply(const QString& reply) {
+    if (const auto shown = main_window_text(reply, m_.operation_mode)) {
+        Label16->setText(*shown);
+        parse_position(reply);
+        if (manual_tracking == 1) check_manual_arrival();
+    }
+    Form2& dialog = form2();
+    QLabel* const labels[] = {dialog.Label4, dialog.Label5, dialog.Label6, dialog.Label7};
+    for (int n = 4; n <= 7; ++n) {
+        QLabel* label = labels[n - 4];
+        label->clear();
+        const auto text = dialog_label_text(n, reply, m_.operation_mode);
+        if (!text) throw ReplyFault("calibration answer without its question");
+        label->setText(*text);
+    }
+}
+
+// Throws ReplyFault when a field is missing or not a number; the azimuth is kept even when
+// the elevation then fails.
+void Form1::parse_position(const QString& reply) {
+    const auto fields = position_fields(reply);
+    if (!fields) return;
+    if (!fields->azimuth) throw ReplyFault("no azimuth");
+    current_azimuth = *fields->azimuth;
+    if (!fields->elevation) throw ReplyFault("no elevation");
+    current_elevation = *fields->elevation;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHostAddress>
 #include <QTcpSocket>
 #include <functional>
 
@@ -7,10 +8,11 @@
 
 namespace platform {
 
-// The network board reached as a raw TCP serial server. Setting values only stores them;
-// the connection is made by the first send.
+// The network board reached as a raw TCP serial server: bytes pass unchanged both ways.
+// Setting values only stores them; the connection is made by the first send, and made again
+// by a later send once it has dropped or the address has changed.
 class BoardControlTcp final : public BoardControl {
-public:
+  public:
     // tcp_port gives the server's TCP port at the moment of connecting.
     explicit BoardControlTcp(std::function<quint16()> tcp_port);
 
@@ -21,11 +23,25 @@ public:
     void send(const QByteArray& one_char) override;
     QByteArray read() override;
 
-private:
+    int setup() const { return setup_; }
+    int rs232c_speed() const { return speed_; }
+    bool connected() const;
+
+    static constexpr int connect_timeout_ms = 1000;
+    static constexpr int write_timeout_ms = 1000;
+
+  private:
+    void connect_if_needed();
+    void keep_received();
+
     std::function<quint16()> tcp_port_;
     QString address_ = QStringLiteral("192.168.0.200");
     int setup_ = 0;
     int speed_ = 9600;
+    QTcpSocket socket_;
+    QHostAddress peer_;
+    quint16 peer_port_ = 0;
+    QByteArray received_;  // bytes kept from a connection that has been replaced
 };
 
 }  // namespace platform

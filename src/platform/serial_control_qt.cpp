@@ -1,24 +1,261 @@
 #include "platform/serial_control_qt.h"
 
+#include <QMetaObject>
+#include <QTimer>
+#include <algorithm>
+#include <limits>
+#include <utility>
+
 #include "platform/control_error.h"
+
+#ifdef Q_OS_LINUX
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#endif
 
 namespace platform {
 
-// TODO(link): full implementation (line settings, thresholds, line-error counters).
-SerialControlQt::SerialControlQt(QObject* parent) : QObject(parent) {}
-void SerialControlQt::set_comm_port(int number) { port_number_ = number; }
-void SerialControlQt::set_device(const QString& device) { device_ = device; }
-void SerialControlQt::set_settings(const QString&) {}
-void SerialControlQt::set_handshaking(int) {}
-void SerialControlQt::set_rthreshold(int) {}
-void SerialControlQt::set_sthreshold(int) {}
-void SerialControlQt::set_port_open(bool) { throw ControlError("serial control not implemented"); }
-bool SerialControlQt::port_open() const { return false; }
-void SerialControlQt::set_output(const QByteArray&) { throw ControlError("port not open"); }
-int SerialControlQt::comm_event() const { return event_; }
-void SerialControlQt::set_input_len(int) {}
-int SerialControlQt::in_buffer_count() { return 0; }
-QByteArray SerialControlQt::input() { return {}; }
-void SerialControlQt::set_on_comm(std::function<void()> handler) { on_comm_ = std::move(handler); }
+// Marks a stretch in which the port's own signals come from our calls, not the event loop:
+// handlers must not run inside it, so what they would do is posted instead.
+class SerialControlQt::Busy {
+  public:
+    explicit Busy(SerialControlQt& control) : control_(control) { ++control_.busy_; }
+    ~Busy() { --control_.busy_; }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+  private:
+    SerialControlQt& control_;
+};
+
+SerialControlQt::SerialControlQt(QObject* parent) : QObject(parent) {
+    connect(&port_, &QSerialPort::readyRead, this, &SerialControlQt::on_ready_read);
+    connect(&port_, &QSerialPort::errorOccurred, this, &SerialControlQt::on_error);
+}
+
+SerialControlQt::~SerialControlQt() {
+    on_comm_ = {};
+    port_.disconnect(this);
+}
+
+void SerialControlQt::set_comm_port(int number) {
+    if (number < 0) throw ControlError("invalid port number");
+    port_number_ = number;
+}
+
+void SerialControlQt::set_device(const QString& device) {
+    if (port_.isOpen()) throw ControlError("port already open");
+    device_ = device;
+}
+
+void SerialControlQt::set_settings(const QString& settings) {
+    const auto line = parse_line_settings(settings);
+    if (!line) throw ControlError("invalid line settings: " + settings.toStdString());
+    line_ = *line;
+    if (port_.isOpen()) apply_line();
+}
+
+void SerialControlQt::set_handshaking(int mode) {
+    const auto flow = flow_control(mode);
+    if (!flow) throw ControlError("invalid handshaking");
+    flow_ = *flow;
+    if (port_.isOpen()) apply_line();
+}
+
+void SerialControlQt::set_rthreshold(int bytes) {
+    if (bytes < 0) throw ControlError("invalid receive threshold");
+    rthreshold_ = bytes;
+}
+
+void SerialControlQt::set_sthreshold(int bytes) {
+    if (bytes < 0) throw ControlError("invalid send threshold");
+    sthreshold_ = bytes;
+}
+
+void SerialControlQt::apply_line() {
+    Busy busy(*this);
+    const bool ok = port_.setBaudRate(line_.baud) && port_.setParity(line_.parity) &&
+                    port_.setDataBits(line_.data_bits) && port_.setStopBits(line_.stop_bits) &&
+                    port_.setFlowControl(flow_);
+    if (!ok) throw ControlError("line settings refused: " + port_.errorString().toStdString());
+}
+
+void SerialControlQt::set_port_open(bool open) {
+    if (!open) {
+        if (port_.isOpen()) {
+            Busy busy(*this);
+            port_.close();
+        }
+        counters_.reset();
+        return;
+    }
+    if (port_.isOpen()) throw ControlError("port already open");
+    if (device_.isEmpty()) throw ControlError("no device for port " + std::to_string(port_number_));
+    Busy busy(*this);
+    opening_ = true;
+    port_.setPortName(device_);
+    port_.clearError();
+    if (!port_.open(QIODevice::ReadWrite)) {
+        opening_ = false;
+        throw ControlError("cannot open " + device_.toStdString() + ": " +
+                           port_.errorString().toStdString());
+    }
+    try {
+        apply_line();
+    } catch (const ControlError&) {
+        port_.close();
+        opening_ = false;
+        throw;
+    }
+    opening_ = false;
+    port_.clearError();
+    device_lost_ = false;
+    counters_ = read_counters();
+}
+
+bool SerialControlQt::port_open() const {
+    return port_.isOpen();
+}
+
+void SerialControlQt::require_open() const {
+    if (!port_.isOpen()) throw ControlError("port not open");
+}
+
+void SerialControlQt::set_output(const QByteArray& bytes) {
+    require_open();
+    Busy busy(*this);
+    if (port_.bytesToWrite() >= out_buffer_size) {
+        post(comm_event::tx_full);
+        throw ControlError("transmit buffer full");
+    }
+    port_.clearError();
+    if (port_.write(bytes) != bytes.size()) throw ControlError("write refused");
+    port_.flush();
+    const auto error = port_.error();
+    if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError) {
+        throw ControlError("write failed: " + port_.errorString().toStdString());
+    }
+}
+
+int SerialControlQt::comm_event() const {
+    return event_;
+}
+
+void SerialControlQt::set_input_len(int length) {
+    if (length < 0) throw ControlError("invalid input length");
+    input_len_ = length;
+}
+
+// Qt fills its buffer only while the event loop runs; the reader has just waited without it,
+// so everything the OS holds is fetched here.
+void SerialControlQt::pull() {
+    Busy busy(*this);
+    for (int i = 0; i < 1024 && port_.isOpen() && port_.waitForReadyRead(0); ++i) {
+    }
+    if (port_.error() == QSerialPort::TimeoutError) port_.clearError();
+}
+
+int SerialControlQt::in_buffer_count() {
+    require_open();
+    pull();
+    return static_cast<int>(
+        std::min<qint64>(port_.bytesAvailable(), std::numeric_limits<qint16>::max()));
+}
+
+QByteArray SerialControlQt::input() {
+    require_open();
+    pull();
+    return input_len_ > 0 ? port_.read(input_len_) : port_.readAll();
+}
+
+void SerialControlQt::set_on_comm(std::function<void()> handler) {
+    on_comm_ = std::move(handler);
+}
+
+void SerialControlQt::on_ready_read() {
+    if (busy_ > 0) {
+        // Bytes fetched during our own call: whoever called reads them, or a later check does.
+        if (!receive_check_pending_) {
+            receive_check_pending_ = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    receive_check_pending_ = false;
+                    check_receive();
+                },
+                Qt::QueuedConnection);
+        }
+        return;
+    }
+    check_receive();
+}
+
+void SerialControlQt::check_receive() {
+    if (!port_.isOpen()) return;
+    check_line_errors();
+    if (rthreshold_ > 0 && port_.bytesAvailable() >= rthreshold_) raise(comm_event::receive);
+}
+
+void SerialControlQt::on_error(QSerialPort::SerialPortError error) {
+    if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError ||
+        error == QSerialPort::NotOpenError || opening_) {
+        return;
+    }
+    if (port_.isOpen()) check_line_errors();
+    if (error == QSerialPort::ResourceError) device_lost_ = true;
+    if (failure_pending_) return;
+    failure_pending_ = true;
+    // One failure shows up as a burst of errors (a vanished device reports a read error, then
+    // the loss), so they are gathered into one event. The close waits as well, so no call of
+    // ours is cut short.
+    QTimer::singleShot(failure_gather_ms, this, [this] {
+        failure_pending_ = false;
+        if (std::exchange(device_lost_, false) && port_.isOpen()) {
+            Busy busy(*this);
+            port_.close();
+            counters_.reset();
+        }
+        raise(comm_event::undefined);
+    });
+}
+
+void SerialControlQt::check_line_errors() {
+    const auto now = read_counters();
+    if (!now) return;
+    if (counters_) {
+        for (const int code : line_error_events(*counters_, *now)) signal_event(code);
+    }
+    counters_ = now;
+}
+
+std::optional<LineCounters> SerialControlQt::read_counters() {
+#ifdef Q_OS_LINUX
+    if (!port_.isOpen()) return std::nullopt;
+    serial_icounter_struct counts{};
+    if (::ioctl(static_cast<int>(port_.handle()), TIOCGICOUNT, &counts) != 0) return std::nullopt;
+    return LineCounters{counts.brk, counts.frame, counts.overrun, counts.buf_overrun,
+                        counts.parity};
+#else
+    return std::nullopt;
+#endif
+}
+
+void SerialControlQt::signal_event(int code) {
+    if (busy_ > 0) {
+        post(code);
+    } else {
+        raise(code);
+    }
+}
+
+void SerialControlQt::raise(int code) {
+    event_ = code;
+    if (on_comm_) on_comm_();
+}
+
+void SerialControlQt::post(int code) {
+    QMetaObject::invokeMethod(
+        this, [this, code] { raise(code); }, Qt::QueuedConnection);
+}
 
 }  // namespace platform

@@ -1,16 +1,21 @@
 #pragma once
 
 #include <QSerialPort>
+#include <optional>
 
 #include "platform/serial_control.h"
+#include "platform/serial_line.h"
 
 namespace platform {
 
-// The serial control on QtSerialPort.
+// The serial control on QtSerialPort. Events reach the handler on the window's thread: the
+// receive event when bytes arrive, line-error events when the driver's error counters rise
+// (where the driver keeps them), and the undefined event for any other port failure.
 class SerialControlQt final : public QObject, public SerialControl {
     Q_OBJECT
-public:
+  public:
     explicit SerialControlQt(QObject* parent = nullptr);
+    ~SerialControlQt() override;
 
     void set_comm_port(int number) override;
     void set_device(const QString& device) override;
@@ -27,11 +32,41 @@ public:
     QByteArray input() override;
     void set_on_comm(std::function<void()> handler) override;
 
-private:
+    // Unsent bytes beyond which an output is refused as a full transmit buffer.
+    static constexpr qint64 out_buffer_size = 512;
+    // Port errors within this time count as one failure.
+    static constexpr int failure_gather_ms = 50;
+
+  private:
+    class Busy;
+
+    void apply_line();
+    void require_open() const;
+    void pull();
+    void on_ready_read();
+    void on_error(QSerialPort::SerialPortError error);
+    void check_receive();
+    void check_line_errors();
+    std::optional<LineCounters> read_counters();
+    void signal_event(int code);
+    void raise(int code);
+    void post(int code);
+
     QSerialPort port_;
     QString device_;
     int port_number_ = 1;
+    LineSettings line_;
+    QSerialPort::FlowControl flow_ = QSerialPort::NoFlowControl;
+    int rthreshold_ = 0;
+    int sthreshold_ = 0;
+    int input_len_ = 0;
     int event_ = 0;
+    int busy_ = 0;          // depth of our own calls into the port
+    bool opening_ = false;  // failures while opening are reported by the open itself
+    bool receive_check_pending_ = false;
+    bool failure_pending_ = false;
+    bool device_lost_ = false;
+    std::optional<LineCounters> counters_;
     std::function<void()> on_comm_;
 };
 

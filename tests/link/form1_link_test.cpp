@@ -1,0 +1,476 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "fakes/fake_services.h"
+#include "main_window/form1.h"
+#include "platform/control_error.h"
+#include "settings_dialog/form2.h"
+
+namespace {
+
+const QString com_open = QStringLiteral("COM OPEN");
+// A wait ends on the first clock reading past its end, so the fake clock overshoots a little.
+constexpr double settle_slack = 0.002;
+
+class LinkTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        w.module.debug_flag = QStringLiteral("1");
+        w.module.picnic_mode = QStringLiteral("0");
+        w.module.port_name = QStringLiteral("COM1");
+        w.module.board_address = QStringLiteral("127.0.0.1");
+        form = w.make_form1();
+    }
+
+    // Logged messages, without their time stamps.
+    QStringList log() const {
+        QFile file(w.program_dir.file(QStringLiteral("azelrot.log")));
+        if (!file.open(QIODevice::ReadOnly)) return {};
+        QStringList messages;
+        for (const QString& line :
+             QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"))) {
+            if (!line.isEmpty()) messages << line.mid(line.indexOf(QStringLiteral("  ")) + 2);
+        }
+        return messages;
+    }
+
+    void receive(const QByteArray& bytes) { w.serial.feed(bytes); }
+
+    fake::World w;
+    std::unique_ptr<Form1> form;
+};
+
+// --- serial receive path -------------------------------------------------------------------
+
+struct SerialRow {
+    const char* name;
+    QByteArray reply;
+    double azimuth;  // expected afterwards; the fields start at 11 and 22
+    double elevation;
+    std::optional<QByteArray> label16;  // expected text; nothing: unchanged ("before")
+};
+
+class SerialReplies : public LinkTest, public ::testing::WithParamInterface<SerialRow> {};
+
+TEST_P(SerialReplies, ParsesShowsAndLogs) {
+    const SerialRow& row = GetParam();
+    form->current_azimuth = 11;
+    form->current_elevation = 22;
+    form->Label16->setText(QStringLiteral("before"));
+    receive(row.reply);
+    EXPECT_EQ(form->current_azimuth, row.azimuth);
+    EXPECT_EQ(form->current_elevation, row.elevation);
+    EXPECT_EQ(form->Label16->text(),
+              row.label16 ? QString::fromLatin1(*row.label16) : QStringLiteral("before"));
+    EXPECT_EQ(log(),
+              QStringList{QStringLiteral("receive_proc : ") + QString::fromLatin1(row.reply)});
+    EXPECT_TRUE(w.serial.rx.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SerialReplies,
+    ::testing::Values(SerialRow{"Plain", "AZ=005 EL=000\r", 5, 0, "AZ=005 EL=000\r"},
+                      SerialRow{"TwoLines", "AZ=010 EL=020\rAZ=030 EL=040\r", 10, 20,
+                                "AZ=010 EL=020\rAZ=030 EL=040\r"},
+                      SerialRow{"NoBlankAfterAzimuth", "AZ=123\r", 11, 22, "AZ=123\r"},
+                      SerialRow{"BlankBeforeAzimuth", "AZ= 123 EL=045\r", 11, 22,
+                                "AZ= 123 EL=045\r"},
+                      SerialRow{"NoCrKeepsElevation", "AZ=123 EL=045", 123, 22, "AZ=123 EL=045"},
+                      SerialRow{"Prefix", "?>AZ=090 EL=010\r", 90, 10, "AZ=090 EL=010\r"},
+                      SerialRow{"Garbage", QByteArray("\x00\xff\x01zz\r", 6), 11, 22, std::nullopt},
+                      SerialRow{"HighBytesInField", QByteArray("AZ=\xff\x00 EL=045\r", 14), 11, 22,
+                                QByteArray("AZ=\xff\x00 EL=045\r", 14)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LinkTest, SplitReplyIsTwoReadsAndOnlyTheFirstSetsTheAzimuth) {
+    form->current_elevation = 22;
+    receive("AZ=123 EL=");
+    receive("045\r");
+    EXPECT_EQ(form->current_azimuth, 123);
+    EXPECT_EQ(form->current_elevation, 22);
+    EXPECT_EQ(log(), (QStringList{QStringLiteral("receive_proc : AZ=123 EL="),
+                                  QStringLiteral("receive_proc : 045\r")}));
+}
+
+TEST_F(LinkTest, ReceiveWaitsOneTenthOfASecondFirst) {
+    receive("AZ=005 EL=000\r");
+    EXPECT_NEAR(w.clock.slept, 0.1, settle_slack);
+    EXPECT_EQ(w.clock.evented, 0);
+}
+
+TEST_F(LinkTest, ReceiveEventWithNothingWaitingDoesNothing) {
+    form->Label16->setText(QStringLiteral("before"));
+    w.serial.raise(platform::comm_event::receive);
+    EXPECT_EQ(form->Label16->text(), QStringLiteral("before"));
+    EXPECT_TRUE(log().isEmpty());
+    EXPECT_EQ(form->form2_if_loaded(), nullptr);
+}
+
+TEST_F(LinkTest, PositionRepliesAreNotShownWhileTheDialogIsOpen) {
+    w.module.operation_mode = 99;
+    form->Label16->setText(QStringLiteral("before"));
+    receive("AZ=005 EL=007\r");
+    EXPECT_EQ(form->current_azimuth, 0);
+    EXPECT_EQ(form->Label16->text(), QStringLiteral("before"));
+    EXPECT_EQ(log(), QStringList{QStringLiteral("receive_proc : AZ=005 EL=007\r")});
+}
+
+// A serial control whose bytes keep arriving after the count was read.
+class LateSerial final : public platform::SerialControl {
+  public:
+    QByteArray rx;
+    QByteArray late;
+    void set_comm_port(int) override {}
+    void set_device(const QString&) override {}
+    void set_settings(const QString&) override {}
+    void set_handshaking(int) override {}
+    void set_rthreshold(int) override {}
+    void set_sthreshold(int) override {}
+    void set_port_open(bool) override {}
+    bool port_open() const override { return true; }
+    void set_output(const QByteArray&) override {}
+    int comm_event() const override { return platform::comm_event::receive; }
+    void set_input_len(int) override {}
+    int in_buffer_count() override {
+        const int n = static_cast<int>(rx.size());
+        rx += late;
+        return n;
+    }
+    QByteArray input() override { return std::exchange(rx, {}); }
+    void set_on_comm(std::function<void()>) override {}
+};
+
+TEST(LinkLateBytes, BytesArrivingAfterTheCountAreNotLost) {
+    fake::World w;
+    LateSerial serial;
+    platform::Services services{
+        serial,        w.board,          w.dde,         w.profile,     w.clock,
+        w.message_box, w.instance_guard, w.program_dir, w.help_viewer, w.program_end};
+    Module1 module(services);
+    Form1 form(module, services);
+    form.current_elevation = 22;
+    serial.rx = "AZ=123 EL=0";
+    serial.late = "45\r";
+    form.MSComm1_OnComm();
+    EXPECT_EQ(form.current_azimuth, 123);
+    EXPECT_EQ(form.current_elevation, 45);
+    EXPECT_EQ(form.Label16->text(), QStringLiteral("AZ=123 EL=045\r"));
+}
+
+// --- the settings dialog's reply labels -----------------------------------------------------
+
+struct DialogRow {
+    int mode;
+    const char* reply;
+    std::array<const char*, 4> labels;  // Label4..Label7 afterwards; "old" = kept
+    bool parsed;
+};
+
+class DialogLabels : public LinkTest, public ::testing::WithParamInterface<DialogRow> {};
+
+TEST_P(DialogLabels, FollowTheCalibrationStep) {
+    const DialogRow& row = GetParam();
+    w.module.operation_mode = static_cast<std::int16_t>(row.mode);
+    Form2& dialog = form->form2();
+    QLabel* labels[] = {dialog.Label4, dialog.Label5, dialog.Label6, dialog.Label7};
+    for (QLabel* label : labels) label->setText(QStringLiteral("old"));
+    receive(row.reply);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(labels[i]->text(), QString::fromUtf8(row.labels[i])) << "Label" << i + 4;
+    }
+    EXPECT_EQ(form->current_azimuth, row.parsed ? 450 : 0);
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DialogLabels,
+    ::testing::Values(
+        DialogRow{0, "AZ=450 EL=000\r", {"", "", "", ""}, true},
+        DialogRow{99, "AZ=450 EL=000\r", {"", "", "", ""}, false},
+        DialogRow{1, "AZoffset are you sure?\r", {"are you sure?\r", "", "", ""}, false},
+        DialogRow{2, "AZoffset are you sure?\r", {"are you sure?\r", "", "", ""}, false},
+        DialogRow{1, "AZoffset ready\r", {"", "old", "old", "old"}, false},  // fails at Label4
+        DialogRow{3, "mode AZ=450 EL=000\r", {"", "AZ=450 EL=000\r", "", ""}, false},
+        DialogRow{3, "full scale mode\r", {"", "mode\r", "", ""}, false},
+        DialogRow{4, "ELoffset are you sure?\r", {"", "", "are you sure?\r", ""}, false},
+        DialogRow{5, "ELoffset are you sure?\r", {"", "", "are you sure?\r", ""}, false},
+        DialogRow{5, "ELoffset\r", {"", "", "", "old"}, false},  // fails at Label6
+        DialogRow{6, "AZ=450 EL=000\r", {"", "", "", "AZ=450 EL=000\r"}, false}));
+
+TEST_F(LinkTest, FirstReplyCreatesTheDialogHidden) {
+    EXPECT_EQ(form->form2_if_loaded(), nullptr);
+    receive("AZ=005 EL=000\r");
+    ASSERT_NE(form->form2_if_loaded(), nullptr);
+    EXPECT_FALSE(form->form2_if_loaded()->isVisible());
+}
+
+TEST_F(LinkTest, FailedParseLeavesTheDialogLabelsAlone) {
+    Form2& dialog = form->form2();
+    dialog.Label7->setText(QStringLiteral("old"));
+    receive("AZ=123 EL=");
+    EXPECT_EQ(form->current_azimuth, 123);
+    EXPECT_EQ(dialog.Label7->text(), QStringLiteral("old"));
+}
+
+// --- serial events ---------------------------------------------------------------------------
+
+TEST_F(LinkTest, EventCodesShowTheirMessage) {
+    const struct {
+        int code;
+        const char* text;  // nullptr: Label16 unchanged
+    } rows[] = {{1, nullptr},
+                {3, nullptr},
+                {4, nullptr},
+                {5, nullptr},
+                {6, nullptr},
+                {7, nullptr},
+                {1001, "中断信号受信 通信エラー"},
+                {1004, "フレームエラー 通信エラー"},
+                {1006, "オーバーランエラー 通信エラー"},
+                {1008, "受信バッファオーバー 通信エラー"},
+                {1009, "受信パリティエラー 通信エラー"},
+                {1010, "送信バッファフル 通信エラー"},
+                {1011, "DCB取得エラー 通信エラー"},
+                {1099, "未定義エラー発生 通信エラー"},
+                {1002, "未定義エラー発生 通信エラー"},
+                {0, "未定義エラー発生 通信エラー"}};
+    for (const auto& row : rows) {
+        form->Label16->setText(QStringLiteral("before"));
+        w.serial.raise(row.code);
+        EXPECT_EQ(form->Label16->text(),
+                  row.text ? QString::fromUtf8(row.text) : QStringLiteral("before"))
+            << row.code;
+    }
+    EXPECT_TRUE(log().isEmpty());
+    EXPECT_EQ(w.clock.slept, 0);
+}
+
+// --- board read path -------------------------------------------------------------------------
+
+class BoardTest : public LinkTest {
+  protected:
+    void SetUp() override {
+        LinkTest::SetUp();
+        w.module.picnic_mode = QStringLiteral("1");
+    }
+};
+
+TEST_F(BoardTest, ChunkedReplyIsAssembledIntoOneLine) {
+    w.board.chunks = {"AZ=180 EL=", "045\rAZ=999"};
+    form->picnic_rs232c_read_proc();
+    EXPECT_EQ(form->current_azimuth, 180);
+    EXPECT_EQ(form->current_elevation, 45);
+    EXPECT_EQ(form->Label16->text(), QStringLiteral("AZ=180 EL=045\r"));
+    EXPECT_EQ(log(), QStringList{QStringLiteral("picnic_rs232c_read_proc : AZ=180 EL=045\r")});
+    EXPECT_EQ(w.board.reads, 2);
+    EXPECT_NEAR(w.clock.slept, 0.1, settle_slack);  // the re-read does not pause again
+}
+
+TEST_F(BoardTest, NothingReceivedLogsAndEnds) {
+    form->Label16->setText(QStringLiteral("before"));
+    form->picnic_rs232c_read_proc();
+    EXPECT_EQ(log(), QStringList{QStringLiteral("picnic_rs232c_read_proc : 応答データなしの状態")});
+    EXPECT_EQ(form->Label16->text(), QStringLiteral("before"));
+    EXPECT_EQ(w.board.reads, 1);
+    EXPECT_EQ(form->form2_if_loaded(), nullptr);
+}
+
+TEST_F(BoardTest, LineWithoutCrIsDroppedQuietly) {
+    w.board.chunks = {"AZ=180 EL=045"};
+    form->picnic_rs232c_read_proc();
+    EXPECT_EQ(form->current_azimuth, 0);
+    EXPECT_TRUE(log().isEmpty());
+    EXPECT_EQ(w.board.reads, 2);
+}
+
+TEST_F(BoardTest, FailingReadEndsQuietly) {
+    w.board.fail_read = true;
+    form->picnic_rs232c_read_proc();
+    EXPECT_TRUE(log().isEmpty());
+}
+
+TEST_F(BoardTest, AnyModeButZeroReadsTheBoard) {
+    w.module.picnic_mode = QStringLiteral("2");
+    w.board.chunks = {"AZ=001 EL=002\r"};
+    form->picnic_rs232c_read_proc();
+    EXPECT_EQ(form->current_azimuth, 1);
+}
+
+TEST_F(LinkTest, SerialModeReadProcOnlyLogs) {
+    w.board.chunks = {"AZ=180 EL=045\r"};
+    form->picnic_rs232c_read_proc();
+    EXPECT_EQ(log(), QStringList{
+                         QStringLiteral("picnic_rs232c_read_proc : ＰＩＣＮＩＣ接続ではない状態")});
+    EXPECT_EQ(w.board.reads, 0);
+    EXPECT_EQ(w.clock.slept, 0);
+    EXPECT_EQ(form->current_azimuth, 0);
+}
+
+// --- opening and closing ---------------------------------------------------------------------
+
+TEST_F(LinkTest, OpenSerialConfiguresThenOpens) {
+    form->open_transports();
+    EXPECT_EQ(w.board.addr, QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(w.board.setup, 3);
+    EXPECT_EQ(w.serial.comm_port, 1);
+    EXPECT_EQ(w.serial.device, QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(w.serial.settings, QStringLiteral("9600,n,8,1"));
+    EXPECT_EQ(w.serial.handshaking, 0);
+    EXPECT_EQ(w.serial.rthreshold, 1);
+    EXPECT_EQ(w.serial.sthreshold, 1);
+    EXPECT_TRUE(w.serial.open);
+    EXPECT_EQ(form->Label15->text(), com_open);
+    EXPECT_FALSE(w.board.speed.has_value());
+}
+
+TEST_F(LinkTest, OpenSerialPortChoice) {
+    const struct {
+        const char* port_name;
+        const char* comports_key;  // set in section COMPORTS, "" for none
+        const char* device_value;
+        int number;
+        const char* device;
+    } rows[] = {{"COM12", "", "", 12, "/dev/ttyS11"},
+                {"COM1", "COM1", "/dev/ttyUSB0", 1, "/dev/ttyUSB0"},
+                {"COM2", "COM1", "/dev/ttyUSB0", 2, "/dev/ttyS1"},
+                {"/dev/ttyACM0", "", "", 0, "/dev/ttyACM0"}};
+    for (const auto& row : rows) {
+        fake::World world;
+        world.module.picnic_mode = QStringLiteral("0");
+        world.module.port_name = QString::fromUtf8(row.port_name);
+        if (*row.comports_key) {
+            world.set_ini(QStringLiteral("COMPORTS"), QString::fromUtf8(row.comports_key),
+                          QString::fromUtf8(row.device_value));
+        }
+        auto f = world.make_form1();
+        f->open_transports();
+        EXPECT_EQ(world.serial.comm_port, row.number) << row.port_name;
+        EXPECT_EQ(world.serial.device, QString::fromUtf8(row.device)) << row.port_name;
+        EXPECT_TRUE(world.serial.open) << row.port_name;
+    }
+}
+
+TEST_F(LinkTest, PortNameWithoutNumberFailsBeforeComOpen) {
+    w.module.port_name = QStringLiteral("COMx");
+    EXPECT_THROW(form->open_transports(), platform::ControlError);
+    EXPECT_FALSE(w.serial.open);
+    EXPECT_EQ(form->Label15->text(), QString());
+    EXPECT_EQ(w.board.setup, 3);  // the board was prepared first
+}
+
+TEST_F(LinkTest, PortThatWillNotOpenFailsWithComOpenShown) {
+    w.serial.fail_open = true;
+    EXPECT_THROW(form->open_transports(), platform::ControlError);
+    EXPECT_EQ(form->Label15->text(), com_open);
+}
+
+TEST_F(BoardTest, OpenBoardNeverTouchesTheSerialPort) {
+    form->open_transports();
+    form->open_board_speed();
+    EXPECT_EQ(w.board.addr, QStringLiteral("127.0.0.1"));
+    EXPECT_EQ(w.board.setup, 3);
+    EXPECT_EQ(w.board.speed, 9600);
+    EXPECT_FALSE(w.serial.open);
+    EXPECT_TRUE(w.serial.settings.isEmpty());
+    EXPECT_EQ(form->Label15->text(), QString());
+}
+
+TEST_F(LinkTest, BoardSpeedOnlyInBoardMode) {
+    form->open_board_speed();
+    EXPECT_FALSE(w.board.speed.has_value());
+}
+
+TEST_F(LinkTest, RefusedBoardAddressFailsTheOpening) {
+    w.board.fail_address = true;
+    EXPECT_THROW(form->open_transports(), platform::ControlError);
+    EXPECT_FALSE(w.serial.open);
+}
+
+TEST_F(LinkTest, ClosePortShowsComCloseWaitsTwoSecondsWithEvents) {
+    form->open_transports();
+    form->Label16->setText(QStringLiteral("AZ=1 EL=2\r"));
+    QStringList seen;
+    w.clock.on_events = [&] {
+        seen << form->Label15->text();
+        // A reply that comes in during the wait is still processed.
+        if (seen.size() == 1) receive("AZ=007 EL=008\r");
+    };
+    form->close_port();
+    ASSERT_FALSE(seen.isEmpty());
+    EXPECT_EQ(seen.front(), QStringLiteral("COM CLOSE"));
+    EXPECT_GE(w.clock.evented, 2.0);
+    EXPECT_LT(w.clock.evented, 2.1);
+    EXPECT_EQ(form->current_azimuth, 7);
+    EXPECT_FALSE(w.serial.open);
+    EXPECT_EQ(form->Label15->text(), QString());
+    EXPECT_EQ(form->Label16->text(), QString());
+}
+
+TEST_F(BoardTest, ClosePortDoesNothingInBoardMode) {
+    form->Label15->setText(QStringLiteral("x"));
+    form->close_port();
+    EXPECT_EQ(form->Label15->text(), QStringLiteral("x"));
+    EXPECT_EQ(w.clock.evented, 0);
+}
+
+// --- initial burst and one-shot poll ----------------------------------------------------------
+
+TEST_F(LinkTest, InitialBurstOverSerial) {
+    w.serial.open = true;
+    w.module.orbx_link = QStringLiteral("1");
+    form->Command2->setEnabled(false);
+    form->send_initial_commands();
+    EXPECT_EQ(w.serial.written, QByteArray("\r\rC2\r"));
+    EXPECT_EQ(w.serial.output_sizes, std::vector<int>(5, 1));
+    EXPECT_TRUE(form->Command2->isEnabled());
+    EXPECT_EQ(w.module.command_text, QStringLiteral("43320D"));
+    EXPECT_EQ(
+        log(),
+        (QStringList{QStringLiteral("put_data : 0D"), QStringLiteral("put_data : 0D"),
+                     QStringLiteral("put_data : 43320D"),
+                     QStringLiteral("picnic_rs232c_read_proc : ＰＩＣＮＩＣ接続ではない状態")}));
+}
+
+TEST_F(LinkTest, InitialBurstLeavesCommand2AloneWithoutTheLink) {
+    w.serial.open = true;
+    w.module.orbx_link = QStringLiteral("0");
+    form->Command2->setEnabled(false);
+    form->send_initial_commands();
+    EXPECT_FALSE(form->Command2->isEnabled());
+}
+
+TEST_F(BoardTest, InitialBurstOverTheBoardReadsThePollAnswer) {
+    w.board.on_sent = [this](const QByteArray& byte) {
+        if (byte == "2") w.board.chunks.push_back("AZ=090 EL=");
+        if (byte == "\r" && w.board.sent.endsWith("C2\r")) w.board.chunks.push_back("030\r");
+    };
+    form->send_initial_commands();
+    EXPECT_EQ(w.board.sent, QByteArray("\r\rC2\r"));
+    EXPECT_EQ(form->current_azimuth, 90);
+    EXPECT_EQ(form->current_elevation, 30);
+    EXPECT_NEAR(w.clock.slept, 3 * 0.3 + 0.1, 4 * settle_slack);
+}
+
+TEST_F(BoardTest, Command1PollsOnce) {
+    form->Label15->setText(QStringLiteral("x"));
+    form->Label16->setText(QStringLiteral("y"));
+    form->Command1_Click();
+    EXPECT_EQ(w.board.sent, QByteArray("C2\r"));
+    EXPECT_EQ(form->Label15->text(), QString());
+    EXPECT_EQ(form->Label16->text(), QString());
+    EXPECT_EQ(log().last(), QStringLiteral("picnic_rs232c_read_proc : 応答データなしの状態"));
+}
+
+TEST_F(LinkTest, SerialPollAnswerArrivesByTheReceiveEvent) {
+    form->open_transports();
+    w.serial.on_written = [this](const QByteArray& byte) {
+        if (byte == "\r" && w.serial.written.endsWith("C2\r")) receive("AZ=270 EL=015\r");
+    };
+    form->Command1_Click();
+    EXPECT_EQ(form->current_azimuth, 270);
+    EXPECT_EQ(form->current_elevation, 15);
+    EXPECT_EQ(form->Label16->text(), QStringLiteral("AZ=270 EL=015\r"));
+}
+
+}  // namespace
