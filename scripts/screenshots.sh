@@ -48,8 +48,9 @@ wait_window() {
 # Start-up may report that the controller cannot be reached; that box is dismissed first.
 sleep 1.5
 if box=$(xdotool search --onlyvisible --name '^azelrot$' 2>/dev/null | head -n1) && [[ -n $box ]]; then
-  xdotool windowactivate --sync "$box" 2>/dev/null || xdotool windowfocus --sync "$box" || true
-  xdotool key --window "$box" Return
+  # No window manager here: focus the box directly and press its OK button's key.
+  xdotool windowfocus --sync "$box"
+  xdotool key Return
 fi
 
 main=$(wait_window 'ＡＺＥＬＲＯＴ')
