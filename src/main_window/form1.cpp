@@ -50,8 +50,9 @@ Form1::Form1(Module1& module, platform::Services& services) : m_(module), s_(ser
     build_controls();
     build_menus();
     // A fixed-size window: it offers no maximise button and its border cannot be dragged.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     layout()->activate();
     setFixedSize(sizeHint());
     Timer1.setInterval(1000);
@@ -188,8 +189,13 @@ void Form1::set_back_colour(QWidget* widget, const QColor& colour) {
 
 QColor Form1::back_colour(const QWidget* widget) { return widget->property("back_colour").value<QColor>(); }
 
-int Form1::top_twips() const { return pos() == placed_px_ ? placed_top_twips_ : pos().y() * 15; }
-int Form1::left_twips() const { return pos() == placed_px_ ? placed_left_twips_ : pos().x() * 15; }
+int Form1::top_twips() const {
+    return pos() == placed_px_ ? placed_top_twips_ : pos().y() * 15;
+}
+
+int Form1::left_twips() const {
+    return pos() == placed_px_ ? placed_left_twips_ : pos().x() * 15;
+}
 
 void Form1::move_to_twips(int top, int left) {
     move(twips_to_px(left), twips_to_px(top));
