@@ -74,6 +74,9 @@ std::optional<QString> ini_update(const QString& content, const QString& section
     if (has_line_break(section) || has_line_break(key) || has_line_break(value)) return std::nullopt;
     if (section.trimmed().isEmpty() || key.trimmed().isEmpty()) return std::nullopt;
     if (key.contains(u'=') || section.contains(u']')) return std::nullopt;
+    // Such a key line would read back as a comment or a section header: the value would be lost.
+    const QString k = key.trimmed();
+    if (k.startsWith(u';') || k.startsWith(u'[')) return std::nullopt;
 
     const QString eol = line_end_of(content);
     QStringList lines = split_lines(content);

@@ -1,5 +1,8 @@
 #include "link/module1.h"
 
+#include <algorithm>
+#include <exception>
+
 #include "config/log_file.h"
 #include "link/hex.h"
 #include "platform/control_error.h"
@@ -51,7 +54,7 @@ void Module1::put_data(const QString& command) {
             remaining.remove(0, 2);
         }
         if (pairs > 0 && picnic_mode == QStringLiteral("1")) wait_busy(0.3F);
-    } catch (const platform::ControlError&) {
+    } catch (const std::exception&) {  // a control's refusal or anything else it throws
         write_log(QStringLiteral("put_data err : ") + command + u' ' + QString::number(i));
     }
 }

@@ -1,10 +1,12 @@
 #include "main_window/form1.h"
 
 #include <QCloseEvent>
+#include <QLayout>
 #include <QMenuBar>
 #include <QStyle>
 
 #include "about/form3.h"
+#include "main_window/legible.h"
 #include "main_window/twips.h"
 #include "settings_dialog/form2.h"
 
@@ -14,7 +16,7 @@ constexpr int client_width = 5370;
 constexpr int client_height = 4635;
 
 QGroupBox* frame(QWidget* parent, const QString& caption, const QColor& colour) {
-    auto* f = new QGroupBox(caption, parent);
+    auto* f = new FrameBox(caption, parent);
     f->setAutoFillBackground(true);
     QPalette pal = f->palette();
     pal.setColor(QPalette::Window, colour);
@@ -47,6 +49,12 @@ Form1::Form1(Module1& module, platform::Services& services) : m_(module), s_(ser
     setWindowTitle(QStringLiteral("ＡＺＥＬＲＯＴ　v2.00"));
     build_controls();
     build_menus();
+    // A fixed-size window: it offers no maximise button and its border cannot be dragged.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    layout()->activate();
+    setFixedSize(sizeHint());
     Timer1.setInterval(1000);
     connect(&Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     s_.serial.set_on_comm([this] { MSComm1_OnComm(); });
@@ -106,11 +114,11 @@ void Form1::build_controls() {
     place(Frame1, 45, 2880, 2145, 555);
     Label16 = label(Frame1, {}, 120, 270, 1905, 150);
 
-    Command2 = new QPushButton(QStringLiteral("自動追尾開始"), client);
+    Command2 = new CaptionButton(QStringLiteral("自動追尾開始"), client);
     place(Command2, 180, 3510, 825, 420);
     Command2->setToolTip(QStringLiteral("ＯＲＢＸに連動してアンテナ制御を行います"));
     Command2->setFont(button_font(font()));
-    Command4 = new QPushButton(QStringLiteral("手動開始"), client);
+    Command4 = new CaptionButton(QStringLiteral("手動開始"), client);
     place(Command4, 1200, 3510, 825, 420);
     Command4->setToolTip(QStringLiteral("クリック前にレーダ画面に位置を決定しておいてください"));
     Command4->setFont(button_font(font()));
@@ -138,6 +146,10 @@ void Form1::build_controls() {
         lamp->setAutoFillBackground(true);
         set_back_colour(lamp, palette().color(QPalette::Base));
     }
+
+    fit_captions(client);
+    // Filled in while running: room for one line whatever the text.
+    for (QLabel* line : {Label5, Label7, Label15, Label16}) keep_line_height(line);
 }
 
 void Form1::build_menus() {
@@ -177,9 +189,20 @@ void Form1::set_back_colour(QWidget* widget, const QColor& colour) {
 
 QColor Form1::back_colour(const QWidget* widget) { return widget->property("back_colour").value<QColor>(); }
 
-int Form1::top_twips() const { return pos().y() * 15; }
-int Form1::left_twips() const { return pos().x() * 15; }
-void Form1::move_to_twips(int top, int left) { move(twips_to_px(left), twips_to_px(top)); }
+int Form1::top_twips() const {
+    return pos() == placed_px_ ? placed_top_twips_ : pos().y() * 15;
+}
+
+int Form1::left_twips() const {
+    return pos() == placed_px_ ? placed_left_twips_ : pos().x() * 15;
+}
+
+void Form1::move_to_twips(int top, int left) {
+    move(twips_to_px(left), twips_to_px(top));
+    placed_px_ = pos();
+    placed_top_twips_ = top;
+    placed_left_twips_ = left;
+}
 
 Form2& Form1::form2() {
     if (!form2_) {
@@ -201,7 +224,12 @@ void Form1::release_form3() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    if (!shutting_down_) Command3_Click();
+    if (shutting_down_) {
+        // The shutdown under way ends the program itself once the port is closed.
+        event->ignore();
+        return;
+    }
+    Command3_Click();
     event->accept();
 }
 

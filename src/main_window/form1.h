@@ -175,6 +175,10 @@ protected:
 private:
     void build_controls();
     void build_menus();
+    // A setting from the settings file, or fallback when it is missing.
+    QString setting(const QString& section, const QString& key, const QString& fallback);
+    void load_window_position();
+    void load_timer_interval();
 
     Module1& m_;
     platform::Services& s_;
@@ -182,4 +186,9 @@ private:
     std::unique_ptr<Form3> form3_;
     bool shutting_down_ = false;
     bool tick_running_ = false;
+    // Where move_to_twips last put the window: while it stays there, top/left report the
+    // twips asked for rather than the pixel grid's rounding of them.
+    QPoint placed_px_{-1'000'000, -1'000'000};
+    int placed_top_twips_ = 0;
+    int placed_left_twips_ = 0;
 };

@@ -1,14 +1,201 @@
+#include <QGuiApplication>
+#include <QScreen>
+#include <exception>
+
+#include "about/form3.h"
 #include "main_window/form1.h"
+#include "main_window/startup_values.h"
+#include "main_window/twips.h"
+#include "platform/control_error.h"
+#include "settings_dialog/form2.h"
 
 // Start-up, shutdown, menus, target-kind options and the resize rule.
-// TODO(foundation): full start-up and shutdown sequences.
 
-void Form1::Form_Load() {}
-void Form1::Form_Resize() {}
-void Form1::Command3_Click() { shutting_down_ = true; }
-void Form1::Option1_Click() {}
-void Form1::Option2_Click() {}
-void Form1::menu_kannkyou_settei_Click() {}
-void Form1::menu_debug_on_Click() {}
-void Form1::menu_debug_off_Click() {}
-void Form1::menu_ver_Click() {}
+namespace {
+
+const QString startup_failed =
+    QStringLiteral("ＰＩＣＮＩＣが起動していない可能性があります。電源を入れてください");
+
+void set_enabled(std::initializer_list<QWidget*> widgets, bool enabled) {
+    for (QWidget* w : widgets) w->setEnabled(enabled);
+}
+
+// True when a window of this size at this place would show at least one pixel on a screen.
+bool on_some_screen(const WindowPlace& place, const QSize& size) {
+    const QRect window(twips_to_px(place.left), twips_to_px(place.top), size.width(),
+                       size.height());
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().intersects(window)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+QString Form1::setting(const QString& section, const QString& key, const QString& fallback) {
+    const QString value = m_.get_ini_value(key, section, m_.ini_file());
+    return value == QStringLiteral("ERROR") ? fallback : value;
+}
+
+void Form1::Form_Load() {
+    link_warning_shown = 0;
+    m_.debug_flag = QStringLiteral("0");
+
+    form_height = static_cast<std::int16_t>(height() * 15);
+    form_width = static_cast<std::int16_t>(width() * 15);
+    azimuth_tolerance = 2.0;
+    elevation_tolerance = 2.0;
+
+    if (s_.instance_guard.another_instance_running()) {
+        s_.message_box.show(QStringLiteral("既に起動されています。"));
+        s_.program_end.end_program();
+        return;
+    }
+
+    load_window_position();
+
+    m_.orbx_link = setting(QStringLiteral("GS232B"), QStringLiteral("ORBX"), QStringLiteral("0"));
+    const bool linked = m_.orbx_link == QStringLiteral("1");
+    set_back_colour(Label1[0], linked ? lamp_on() : lamp_off());
+    set_back_colour(Label1[1], linked ? lamp_off() : lamp_on());
+    set_enabled({Frame3, Text1, Option1, Option2, Command2}, linked);
+    if (linked) start_tracking_link();
+
+    m_.azimuth_origin =
+        setting(QStringLiteral("HOUI"), QStringLiteral("HKITEN"), QStringLiteral("0"));
+    m_.port_name =
+        setting(QStringLiteral("GS232B"), QStringLiteral("PORT"), QStringLiteral("COM1"));
+    m_.picnic_mode =
+        setting(QStringLiteral("GS232B"), QStringLiteral("PICNIC"), QStringLiteral("0"));
+
+    load_timer_interval();
+
+    m_.target_kind = setting(QStringLiteral("EISEI"), QStringLiteral("SAT"), QStringLiteral("0"));
+    if (m_.target_kind != QStringLiteral("0")) {
+        Option2->setChecked(true);
+        Option2_Click();
+    } else {
+        Option1->setChecked(true);
+        Option1_Click();
+    }
+
+    m_.board_address =
+        setting(QStringLiteral("TCP/IP"), QStringLiteral("IP"), QStringLiteral("192.168.0.200"));
+
+    // The rest talks to the hardware: one failure abandons it, leaving what is already done.
+    try {
+        open_transports();
+        send_initial_commands();
+        draw_radar();
+        const bool board = m_.picnic_mode == QStringLiteral("1");
+        set_back_colour(Label1[2], board ? lamp_off() : lamp_on());
+        set_back_colour(Label1[3], board ? lamp_on() : lamp_off());
+        Text3->clear();
+        Text4->clear();
+        if (board) open_board_speed();
+    } catch (const std::exception&) {
+        s_.message_box.show(startup_failed);
+    }
+}
+
+void Form1::load_window_position() {
+    m_.window_position = setting(QStringLiteral("WIN_POSITION"), QStringLiteral("GS232B_TOP_LEFT"),
+                                 default_window_position);
+    auto place = parse_window_position(m_.window_position);
+    // A hand-edited value, or a screen that has gone since the last run, must not leave the
+    // window where nobody can reach it.
+    if (!place || !on_some_screen(*place, size())) {
+        m_.window_position = default_window_position;
+        place = parse_window_position(m_.window_position);
+    }
+    move_to_twips(place->top, place->left);
+}
+
+void Form1::load_timer_interval() {
+    m_.cycle_seconds =
+        setting(QStringLiteral("GS232B"), QStringLiteral("TIMER"), QStringLiteral("1"));
+    auto ms = timer_interval_ms(m_.cycle_seconds);
+    // An interval the timer cannot hold runs the cycle at its design rate.
+    if (!ms) {
+        m_.cycle_seconds = QStringLiteral("1");
+        ms = default_timer_ms;
+    }
+    set_timer_interval(*ms);
+}
+
+void Form1::Command3_Click() {
+    // Events run during the port's closing pause; a second exit request must not nest.
+    if (shutting_down_) return;
+    shutting_down_ = true;
+
+    m_.window_position = QString::number(top_twips()) + u':' + QString::number(left_twips());
+    m_.put_ini_value(m_.window_position, QStringLiteral("GS232B_TOP_LEFT"),
+                     QStringLiteral("WIN_POSITION"), m_.ini_file());
+    if (m_.orbx_link == QStringLiteral("1")) {
+        m_.put_ini_value(m_.target_kind, QStringLiteral("SAT"), QStringLiteral("EISEI"),
+                         m_.ini_file());
+    }
+    // Nothing may keep the program from ending.
+    try {
+        close_tracking_link();
+    } catch (const std::exception&) {
+    }
+    try {
+        close_port();
+    } catch (const std::exception&) {
+    }
+    s_.program_end.end_program();
+}
+
+void Form1::Form_Resize() {
+    if (isMinimized() || isMaximized() || isFullScreen()) return;
+    if (form_width <= 0 || form_height <= 0) return;  // not loaded yet
+    const QSize designed(twips_to_px(form_width), twips_to_px(form_height));
+    if (size() != designed) resize(designed);
+}
+
+void Form1::Option1_Click() {
+    Text1->setEnabled(true);
+    Text14->hide();
+    Text15->hide();
+    Text3->show();
+    Text4->show();
+    m_.target_kind = QStringLiteral("0");
+}
+
+void Form1::Option2_Click() {
+    Text1->setEnabled(false);
+    Text14->show();
+    Text15->show();
+    Text3->hide();
+    Text4->hide();
+    m_.target_kind = QStringLiteral("1");
+}
+
+void Form1::menu_kannkyou_settei_Click() {
+    m_.operation_mode = 99;
+    Form2& f = form2();
+    f.show();
+    f.raise();
+    f.activateWindow();
+}
+
+void Form1::menu_debug_on_Click() {
+    m_.debug_flag = QStringLiteral("1");
+    menu_debug_on->setChecked(true);
+    menu_debug_off->setChecked(false);
+}
+
+void Form1::menu_debug_off_Click() {
+    m_.debug_flag = QStringLiteral("0");
+    menu_debug_on->setChecked(false);
+    menu_debug_off->setChecked(true);
+}
+
+void Form1::menu_ver_Click() {
+    // No owner and not modal: the main window and its cycle go on while it is open.
+    if (!form3_) form3_ = std::make_unique<Form3>(*this);
+    form3_->show();
+    form3_->raise();
+    form3_->activateWindow();
+}
