@@ -1,7 +1,9 @@
 #include "settings_dialog/form2.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QPainter>
 #include <QToolTip>
 
 #include "main_window/form1.h"
@@ -66,6 +68,64 @@ QPushButton* button(QWidget* parent, const QString& caption, int l, int t, int w
     return b;
 }
 
+// Captions are drawn condensed where the designed width is too narrow for the UI font, so
+// that every control keeps its designed place and shows its whole caption.
+int caption_width(const QWidget* w) {
+    if (const auto* b = qobject_cast<const QPushButton*>(w)) {
+        return QFontMetrics(b->font()).horizontalAdvance(b->text()) + 8;
+    }
+    if (const auto* l = qobject_cast<const QLabel*>(w)) {
+        return QFontMetrics(l->font()).horizontalAdvance(l->text());
+    }
+    return w->sizeHint().width();  // option buttons and the check box: indicator and caption
+}
+
+void fit_caption(QWidget* w) {
+    QFont font = w->font();
+    for (int stretch = 95; caption_width(w) > w->width() && stretch >= 60; stretch -= 5) {
+        font.setStretch(stretch);
+        w->setFont(font);
+    }
+}
+
+// A caption designed to wrap inside a box too small for two lines of the UI font: drawn in
+// two tight lines, broken where it reads well, squeezed to the width when needed. The text
+// itself stays the caption as designed.
+class TwoLineLabel final : public QLabel {
+  public:
+    TwoLineLabel(const QString& caption, qsizetype break_at, QWidget* parent)
+        : QLabel(caption, parent), break_at_(break_at) {}
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        const QString lines[] = {text().left(break_at_), text().mid(break_at_)};
+        const QFontMetricsF fm(font());
+        const double em = QFontInfo(font()).pixelSize();
+        const double widest =
+            std::max(fm.horizontalAdvance(lines[0]), fm.horizontalAdvance(lines[1]));
+        QPainter p(this);
+        p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                 QPalette::WindowText));
+        if (widest > width()) p.scale(width() / widest, 1.0);
+        const double step = em * 1.15;
+        double baseline = (height() - step - em) / 2 + em * 0.88;
+        for (const QString& line : lines) {
+            p.drawText(QPointF(0, baseline), line);
+            baseline += step;
+        }
+    }
+
+  private:
+    qsizetype break_at_;
+};
+
+// Frame captions sit on the frame's top line, so controls placed near a frame's top stay
+// inside it.
+const char* const frame_style =
+    "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 7px; }"
+    "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+    " left: 6px; padding: 0 1px; }";
+
 }  // namespace
 
 Form2::Form2(Module1& module, platform::Services& services, Form1& form1)
@@ -76,6 +136,12 @@ Form2::Form2(Module1& module, platform::Services& services, Form1& form1)
     build_calibration_frames();
     set_tab_order();
     connect_handlers();
+    setStyleSheet(QString::fromLatin1(frame_style));
+    ensurePolished();
+    for (QAbstractButton* b : findChildren<QAbstractButton*>()) fit_caption(b);
+    for (QLabel* l : findChildren<QLabel*>()) {
+        if (l != Label30) fit_caption(l);
+    }
     Command1->setFocus();
 }
 
@@ -115,9 +181,8 @@ void Form2::build_settings_controls() {
     // Created first so that it stays behind the address row it surrounds.
     Shape3 = placed(new QFrame(Frame7), 240, 210, 4920, 510);
     Shape3->setFrameStyle(QFrame::Box | QFrame::Plain);
-    Label30 =
-        label(Frame7, QStringLiteral("PICNICのＩＰアドレス"), 600, 300, 915, 375, address_tip);
-    Label30->setWordWrap(true);
+    Label30 = placed(new TwoLineLabel(QStringLiteral("PICNICのＩＰアドレス"), 7, Frame7), 600, 300,
+                     915, 375, address_tip);
     Line1 = new QFrame(Frame7);
     Line1->setFrameStyle(QFrame::VLine | QFrame::Plain);
     Line1->setGeometry(twips_to_px(1710) - 1, twips_to_px(210), 3, twips_to_px(705 - 210));
