@@ -1,3 +1,4 @@
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <functional>
 
@@ -59,6 +60,28 @@ TEST_F(DialogTest, LoadWithoutSettingsFileShowsTheDefaults) {
     EXPECT_TRUE(w.profile.writes.isEmpty());
     EXPECT_TRUE(w.board.sent.isEmpty());
     EXPECT_TRUE(w.message_box.shown.isEmpty());
+    EXPECT_FALSE(f.isVisible());  // created hidden; the settings menu shows it
+}
+
+TEST_F(DialogTest, TabOrderFollowsTheDesign) {
+    use_board();  // every box enabled, so each takes part in the chain
+    Form2& f = open();
+    f.Option2->setEnabled(true);
+    for (QWidget* b : {f.Command3, f.Command4, f.Command9, f.Command10}) b->setEnabled(true);
+    const std::vector<QWidget*> designed = {
+        f.Command1,  f.Option1,   f.Option2,  f.Text1,    f.Command2, f.Command3,
+        f.Command4,  f.Command5,  f.Command6, f.Command7, f.Command8, f.Command9,
+        f.Command10, f.Command11, f.Option3,  f.Option4,  f.Text8,    f.Text7,
+        f.Text6,     f.Text5,     f.Combo1,   f.Check1};
+    std::vector<QWidget*> chain;
+    QWidget* next = f.Command1;
+    do {
+        if (std::find(designed.begin(), designed.end(), next) != designed.end()) {
+            chain.push_back(next);
+        }
+        next = next->nextInFocusChain();
+    } while (next != f.Command1);
+    EXPECT_EQ(chain, designed);
 }
 
 struct LoadRow {
@@ -402,6 +425,20 @@ TEST_F(DialogTest, PastedForeignTextIsUndone) {
     f.Text1->insert(QStringLiteral("１"));
     EXPECT_EQ(f.Text1->text(), QStringLiteral("1.5"));
     EXPECT_EQ(w.message_box.beeps, 2);
+}
+
+TEST_F(DialogTest, InputMethodTextIsFilteredToo) {
+    Form2& f = open();
+    f.Text1->setText(QStringLiteral("1"));
+    QInputMethodEvent kana;
+    kana.setCommitString(QStringLiteral("あ"));
+    QCoreApplication::sendEvent(f.Text1, &kana);
+    EXPECT_EQ(f.Text1->text(), QStringLiteral("1"));
+    EXPECT_EQ(w.message_box.beeps, 1);
+    QInputMethodEvent digit;
+    digit.setCommitString(QStringLiteral("2"));
+    QCoreApplication::sendEvent(f.Text1, &digit);
+    EXPECT_EQ(f.Text1->text(), QStringLiteral("12"));
 }
 
 TEST_F(DialogTest, HandEditedIntervalCanStillBeCorrected) {
