@@ -1,0 +1,126 @@
+#include "link/commands.h"
+#include "main_window/form1.h"
+#include "settings_dialog/form2.h"
+
+// The controller's calibration commands. The dialog does not read the answers itself: the
+// reply reader routes them to the reply labels by operation_mode, and the operator decides.
+
+namespace {
+
+const QString turn_azimuth_to_zero =
+    QStringLiteral("水平ローテータを反時計方向（０度）に回転させて停止するまで移動させてください");
+const QString azimuth_at_zero =
+    QStringLiteral("水平ローテータが０度になりましたらＯＫを押してください。");
+const QString turn_elevation_to_zero =
+    QStringLiteral("仰角ローテータを０ポイントまで回転させて停止するまで移動させてください");
+const QString turn_both_to_maximum = QStringLiteral(
+    "水平ローテータを最大／仰角ローテータを90度まで回転させて停止するまで移動させてください");
+const QString both_at_maximum =
+    QStringLiteral("水平　最大／仰角９０度になりましたらＯＫ　を押してください");
+
+}  // namespace
+
+void Form2::send_command(const QString& hex) {
+    m_.command_text = hex;
+    m_.put_data(m_.command_text);
+}
+
+void Form2::set_mode(std::int16_t mode) {
+    m_.operation_mode = mode;
+}
+
+void Form2::wait_and_read() {
+    m_.wait_busy(0.5F);
+    form1_.picnic_rs232c_read_proc();
+}
+
+void Form2::read_answer_as(std::int16_t mode) {
+    set_mode(mode);
+    wait_and_read();
+}
+
+// --- azimuth offset ------------------------------------------------------------------------
+
+void Form2::Command2_Click() {
+    Command2->setEnabled(false);
+    s_.message_box.show(turn_azimuth_to_zero);
+    s_.message_box.show(azimuth_at_zero);
+    Label4->clear();
+    send_command(cmd::az_offset);
+    Command3->setEnabled(true);
+    Command4->setEnabled(true);
+    read_answer_as(1);
+}
+
+void Form2::Command3_Click() {
+    send_command(cmd::yes);
+    Command2->setEnabled(true);
+    Command3->setEnabled(false);
+    Command4->setEnabled(false);
+    read_answer_as(2);
+}
+
+void Form2::Command4_Click() {
+    send_command(cmd::empty);
+    Command2->setEnabled(true);
+    Command3->setEnabled(false);
+    Command4->setEnabled(false);
+    read_answer_as(2);
+}
+
+// --- azimuth full scale --------------------------------------------------------------------
+
+void Form2::Command5_Click() {
+    send_command(cmd::range_450);
+    read_answer_as(3);
+}
+
+void Form2::Command6_Click() {
+    send_command(cmd::range_360);
+    read_answer_as(3);
+}
+
+void Form2::Command7_Click() {
+    send_command(cmd::az_full_scale);
+    read_answer_as(3);
+}
+
+// --- elevation offset ----------------------------------------------------------------------
+
+void Form2::Command8_Click() {
+    Command8->setEnabled(false);
+    s_.message_box.show(turn_elevation_to_zero);
+    Label6->clear();
+    send_command(cmd::el_offset);
+    Command9->setEnabled(true);
+    Command10->setEnabled(true);
+    read_answer_as(4);
+}
+
+void Form2::Command9_Click() {
+    send_command(cmd::yes);
+    Command8->setEnabled(true);
+    Command9->setEnabled(false);
+    Command10->setEnabled(false);
+    read_answer_as(5);
+}
+
+void Form2::Command10_Click() {
+    send_command(cmd::empty);
+    Command8->setEnabled(true);
+    Command9->setEnabled(false);
+    Command10->setEnabled(false);
+    read_answer_as(5);
+}
+
+// --- full scale of both axes ---------------------------------------------------------------
+
+void Form2::Command11_Click() {
+    // Unlike the offsets, the command goes out before the prompts; its answer is read half a
+    // second after the operator closes the second one.
+    send_command(cmd::full_scale);
+    set_mode(6);
+    s_.message_box.show(turn_both_to_maximum);
+    s_.message_box.show(both_at_maximum);
+    wait_and_read();
+}

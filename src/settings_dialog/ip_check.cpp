@@ -1,0 +1,35 @@
+#include "settings_dialog/ip_check.h"
+
+std::array<QString, 4> split_address(const QString& address) {
+    std::array<QString, 4> parts;
+    qsizetype from = 0;
+    for (int i = 0; i < 3; ++i) {
+        const qsizetype dot = address.indexOf(u'.', from);
+        if (dot < 0) {
+            parts[static_cast<size_t>(i)] = address.mid(from);
+            return parts;
+        }
+        parts[static_cast<size_t>(i)] = address.mid(from, dot - from);
+        from = dot + 1;
+    }
+    parts[3] = address.mid(from);
+    return parts;
+}
+
+std::optional<QString> accepted_octet(const QString& text) {
+    const QString octet = text.trimmed();
+    if (octet.isEmpty() || octet.size() > 3) return std::nullopt;
+    int value = 0;
+    for (const QChar c : octet) {
+        // ASCII only: full-width digits would not survive in the settings file as a number.
+        if (c < u'0' || c > u'9') return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    if (value > 255) return std::nullopt;
+    return octet;
+}
+
+QString octet_error_message(int octet) {
+    static const QString digits = QStringLiteral("１２３４");
+    return QStringLiteral("ＩＰ%1アドレスを正しくセットしてください").arg(digits.at(octet - 1));
+}
