@@ -22,7 +22,7 @@ struct ClickRow {
 
 class Click : public ::testing::TestWithParam<ClickRow> {};
 
-TEST_P(Click, GivesTheDesignedAngles) {
+TEST_P(Click, TurnsIntoSkyAngles) {
     const ClickRow& r = GetParam();
     const double north = picking::azimuth(r.x, r.y, C, C, false);
     // 1e-11 separates 360.00000000028 from 360 itself.

@@ -9,7 +9,7 @@
 #include "main_window/form1.h"
 
 // A main window on fake services, ready to tick: serial transport open, link on, satellite
-// selected, the designed arrival tolerances.
+// selected, the arrival tolerances set at start-up.
 class RadarWindow : public ::testing::Test {
   protected:
     fake::World w;
