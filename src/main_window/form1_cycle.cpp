@@ -1,9 +1,66 @@
+#include "link/commands.h"
+#include "link/hex.h"
+#include "link/move_command.h"
+#include "link/numeric.h"
 #include "main_window/form1.h"
 
 // The periodic cycle.
-// TODO(cycle).
 
-void Form1::Timer1_Timer() {}
+namespace {
+
+// Clears the flag however the tick ends.
+class TickGuard {
+  public:
+    explicit TickGuard(bool& running) : running_(running) { running_ = true; }
+    ~TickGuard() { running_ = false; }
+    TickGuard(const TickGuard&) = delete;
+    TickGuard& operator=(const TickGuard&) = delete;
+
+  private:
+    bool& running_;
+};
+
+// The move command towards the tracked object, or nothing while it is below the horizon or
+// its angles cannot be written as a command.
+std::optional<QString> tracking_move(const QString& azimuth_text, const QString& elevation_text) {
+    const double elevation = numeric_value(elevation_text);
+    const auto whole = round_down(elevation);
+    if (!whole || *whole < 0) return std::nullopt;
+    return compose_move_command(numeric_value(azimuth_text), elevation);
+}
+
+void poll_position(Form1& form) {
+    Module1& m = form.module();
+    m.command_text = cmd::poll_position;
+    m.put_data(m.command_text);
+    form.picnic_rs232c_read_proc();
+    form.Label7->setText(QStringLiteral("C2"));
+}
+
+}  // namespace
+
+void Form1::Timer1_Timer() {
+    // A message box opened inside a tick runs a nested event loop that may deliver the next
+    // tick; it must not start a second exchange with the rotator in the middle of the first.
+    if (tick_running_) return;
+    const TickGuard guard(tick_running_);
+
+    refresh_tracking_values();
+    if (auto_tracking == 1) {
+        const bool satellite = Option1->isChecked();
+        const auto command = satellite ? tracking_move(Text3->text(), Text4->text())
+                                       : tracking_move(Text14->text(), Text15->text());
+        if (command) {
+            text_to_hex(*command, m_.command_text);
+            m_.put_data(m_.command_text);
+            Label5->setText(*command);
+        }
+        poll_position(*this);
+    }
+    if (manual_tracking == 1) poll_position(*this);
+    draw_radar();
+}
+
 void Form1::set_timer_interval(int milliseconds) {
     if (milliseconds <= 0) {
         Timer1.stop();

@@ -1,10 +1,87 @@
+#include "link/numeric.h"
 #include "main_window/form1.h"
+#include "main_window/radar_geometry.h"
 
-// Drawing the radar picture.
-// TODO(radar).
+// Drawing the radar picture: wiped and drawn again from the current values every time.
 
-void Form1::draw_radar() {}
-void Form1::draw_picked_marker() {}
-void Form1::draw_target_marker() {}
-void Form1::draw_moon_marker() {}
-void Form1::draw_antenna_marker() {}
+namespace {
+
+const QColor white(255, 255, 255);
+const QColor yellow(255, 255, 0);
+const QColor green(0, 255, 0);
+const QColor red(255, 0, 0);
+
+constexpr double outer_radius = 50;
+
+// Two concentric filled circles; the outer one always has a white rim.
+struct MarkerStyle {
+    QColor outer_fill;
+    QColor inner_colour;  // fill and rim of the inner circle
+    double inner_radius;
+};
+
+const MarkerStyle picked_style{white, yellow, 10};
+const MarkerStyle target_style{green, green, 20};
+const MarkerStyle moon_style{yellow, yellow, 40};
+const MarkerStyle antenna_style{red, red, 20};
+
+void draw_marker(RadarPicture& picture, const radar::Point& at, const MarkerStyle& style) {
+    picture.set_fill_solid(true);
+    picture.set_fill_colour(style.outer_fill);
+    picture.circle(at.x, at.y, outer_radius, white);
+    picture.set_fill_colour(style.inner_colour);
+    picture.circle(at.x, at.y, style.inner_radius, style.inner_colour);
+    picture.set_fill_solid(false);
+}
+
+double box_value(const QLineEdit* box) {
+    return numeric_value(box->text());
+}
+
+}  // namespace
+
+void Form1::draw_radar() {
+    RadarPicture& picture = *Picture1;
+    const double w = picture.outer_width();
+    const double h = picture.outer_height();
+    picture.clear();
+    for (const radar::Segment& axis : radar::axes(w, h)) {
+        picture.line(axis.from.x, axis.from.y, axis.to.x, axis.to.y, white);
+    }
+    const radar::Point c = radar::centre(w, h);
+    for (const double radius : radar::ring_radii(h)) picture.circle(c.x, c.y, radius, white);
+    draw_picked_marker();
+    draw_target_marker();
+    draw_moon_marker();
+    draw_antenna_marker();
+}
+
+void Form1::draw_picked_marker() {
+    if (target_picked != 1) return;
+    draw_marker(*Picture1, {picked_x, picked_y}, picked_style);
+}
+
+void Form1::draw_target_marker() {
+    const auto at = radar::sky_marker_centre(box_value(Text3), box_value(Text4),
+                                             Picture1->outer_width(), Picture1->outer_height());
+    if (at) draw_marker(*Picture1, *at, target_style);
+}
+
+void Form1::draw_moon_marker() {
+    const bool link_off = m_.orbx_link == QStringLiteral("0");
+    const auto at = radar::moon_marker_centre(link_off, box_value(Text14), box_value(Text15),
+                                              Picture1->outer_width(), Picture1->outer_height());
+    if (at) draw_marker(*Picture1, *at, moon_style);
+}
+
+void Form1::draw_antenna_marker() {
+    RadarPicture& picture = *Picture1;
+    const auto g = radar::antenna_geometry(current_azimuth, current_elevation,
+                                           picture.outer_width(), picture.outer_height());
+    if (!g) return;
+    picture.set_draw_width(4);
+    picture.line(g->direction.from.x, g->direction.from.y, g->direction.to.x, g->direction.to.y,
+                 green);
+    picture.set_draw_width(1);
+    draw_marker(picture, g->centre, antenna_style);
+}

@@ -1,8 +1,102 @@
+#include <exception>
+
+#include "link/commands.h"
+#include "link/hex.h"
+#include "link/move_command.h"
+#include "link/numeric.h"
+#include "main_window/arrival.h"
 #include "main_window/form1.h"
 
 // Manual-move and automatic-tracking buttons, and the arrival check.
-// TODO(tracking).
 
-void Form1::Command2_Click() {}
-void Form1::Command4_Click() {}
-void Form1::check_manual_arrival() {}
+namespace {
+
+const QString manual_start = QStringLiteral("手動開始");
+const QString manual_stop = QStringLiteral("手動中止");
+const QString auto_start = QStringLiteral("自動追尾開始");
+const QString auto_end = QStringLiteral("自動追尾終了");
+
+struct ManualMove {
+    QString azimuth_text;
+    QString elevation_text;
+    QString command;
+};
+
+// Whole degrees of the picked target; below the horizon the rotator is sent elevation 0.
+std::optional<ManualMove> manual_move(double azimuth, double elevation) {
+    const auto az = angle_text(azimuth);
+    const auto el =
+        elevation < 0 ? std::optional<QString>(QStringLiteral("000")) : angle_text(elevation);
+    if (!az || !el) return std::nullopt;
+    return ManualMove{*az, *el, QStringLiteral("W") + *az + u' ' + *el + u'\r'};
+}
+
+}  // namespace
+
+void Form1::Command4_Click() {
+    draw_radar();
+    if (manual_tracking == 1) {
+        manual_tracking = 0;
+        target_picked = 0;
+        set_back_colour(Command4, QColor());
+        Command4->setText(manual_start);
+        if (m_.orbx_link == QStringLiteral("1")) Command2->setEnabled(true);
+        Command4->setEnabled(true);
+        m_.command_text = cmd::stop;
+        m_.put_data(m_.command_text);
+        Label16->clear();
+        return;
+    }
+    if (target_picked == 0) {
+        s_.message_box.show(QStringLiteral("移動場所を指定してください"));
+        return;
+    }
+    // Picked angles always fit; anything else set in their place is not sent.
+    const auto move = manual_move(target_azimuth, target_elevation);
+    if (!move) return;
+    text_to_hex(move->command, m_.command_text);
+    m_.put_data(m_.command_text);
+    Label5->setText(move->command);
+    Text3->setText(move->azimuth_text);
+    Text4->setText(move->elevation_text);
+    Command2->setEnabled(false);
+    set_back_colour(Command4, running());
+    Command4->setText(manual_stop);
+    manual_tracking = 1;
+    auto_tracking = 0;
+}
+
+void Form1::Command2_Click() {
+    if (auto_tracking != 1) {
+        try {
+            Command4->setEnabled(false);
+            set_back_colour(Command4, QColor());
+            set_back_colour(Command2, running());
+            send_initial_commands();
+            auto_tracking = 1;
+            Command2->setText(auto_end);
+        } catch (const std::exception&) {
+            s_.message_box.show(QStringLiteral("ＣＯＭポート のオープンができませんでした。"));
+        }
+        return;
+    }
+    Command2->setText(auto_start);
+    set_back_colour(Command2, QColor());
+    Command2->setEnabled(false);
+    auto_tracking = 0;
+    if (m_.orbx_link == QStringLiteral("1")) Command2->setEnabled(true);
+    Command4->setEnabled(true);
+    Label16->clear();
+}
+
+void Form1::check_manual_arrival() {
+    const ArrivalCheck check{current_azimuth,     current_elevation, azimuth_tolerance,
+                             elevation_tolerance, target_azimuth,    target_elevation};
+    if (manual_tracking != 1 || !antenna_arrived(check)) return;
+    manual_tracking = 0;
+    target_picked = 0;
+    set_back_colour(Command4, QColor());
+    Command4->setText(manual_start);
+    if (m_.orbx_link == QStringLiteral("1")) Command2->setEnabled(true);
+    Command4->setEnabled(true);
+}

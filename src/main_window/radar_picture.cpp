@@ -2,13 +2,29 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <array>
 #include <cmath>
+#include <utility>
+
+namespace {
+
+// Far beyond the picture the painter's fixed-point arithmetic overflows; such shapes are not
+// visible anyway.
+constexpr double max_coordinate = 1.0e6;
+
+bool usable(double v) {
+    return std::isfinite(v) && std::abs(v) <= max_coordinate;
+}
+
+}  // namespace
 
 RadarPicture::RadarPicture(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-double RadarPicture::image_scale() const { return devicePixelRatioF() / twips_per_pixel; }
+double RadarPicture::image_scale() const {
+    return devicePixelRatioF() / twips_per_pixel;
+}
 
 void RadarPicture::ensure_image() {
     const int inner = static_cast<int>(std::lround(2 * border_twips / twips_per_pixel));
@@ -35,21 +51,30 @@ void RadarPicture::clear() {
     update();
 }
 
+QPen RadarPicture::pen(const QColor& colour) const {
+    QPen pen(colour, draw_width_ * devicePixelRatioF());
+    // Wide lines end in round caps, so the direction line has a rounded tip.
+    pen.setCapStyle(draw_width_ > 1 ? Qt::RoundCap : Qt::FlatCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    return pen;
+}
+
 void RadarPicture::line(double x1, double y1, double x2, double y2, const QColor& colour) {
+    if (!usable(x1) || !usable(y1) || !usable(x2) || !usable(y2)) return;
     ensure_image();
     QPainter p(&image_);
-    QPen pen(colour, draw_width_ * devicePixelRatioF());
-    pen.setCapStyle(Qt::FlatCap);
-    p.setPen(pen);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(pen(colour));
     p.drawLine(to_image(x1, y1), to_image(x2, y2));
     update();
 }
 
 void RadarPicture::circle(double cx, double cy, double radius, const QColor& outline) {
+    if (!usable(cx) || !usable(cy) || !usable(radius)) return;
     ensure_image();
     QPainter p(&image_);
     p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QPen(outline, draw_width_ * devicePixelRatioF()));
+    p.setPen(pen(outline));
     p.setBrush(fill_solid_ ? QBrush(fill_colour_) : Qt::NoBrush);
     const double r = std::abs(radius) * image_scale();
     p.drawEllipse(to_image(cx, cy), r, r);
@@ -59,16 +84,22 @@ void RadarPicture::circle(double cx, double cy, double radius, const QColor& out
 void RadarPicture::paintEvent(QPaintEvent*) {
     ensure_image();
     QPainter p(this);
-    const QRect all = rect();
-    // Sunken 3-D border, then the drawing inside it.
-    p.fillRect(all, palette().color(QPalette::Window));
-    p.setPen(palette().color(QPalette::Dark));
-    p.drawLine(all.topLeft(), all.topRight());
-    p.drawLine(all.topLeft(), all.bottomLeft());
-    p.setPen(palette().color(QPalette::Light));
-    p.drawLine(all.bottomLeft(), all.bottomRight());
-    p.drawLine(all.topRight(), all.bottomRight());
     const int b = static_cast<int>(std::lround(border_twips / twips_per_pixel));
+    // Sunken 3-D border: shadow above and left, light below and right, two pixels deep.
+    p.fillRect(rect(), palette().color(QPalette::Window));
+    const QPalette& pal = palette();
+    const std::array<std::pair<QColor, QColor>, 2> rims{
+        std::pair{pal.color(QPalette::Mid), pal.color(QPalette::Light)},
+        std::pair{pal.color(QPalette::Shadow), pal.color(QPalette::Midlight)}};
+    for (int i = 0; i < b && i < static_cast<int>(rims.size()); ++i) {
+        const QRect r = rect().adjusted(i, i, -i, -i);
+        p.setPen(rims[static_cast<size_t>(i)].first);
+        p.drawLine(r.topLeft(), r.topRight());
+        p.drawLine(r.topLeft(), r.bottomLeft());
+        p.setPen(rims[static_cast<size_t>(i)].second);
+        p.drawLine(r.bottomLeft(), r.bottomRight());
+        p.drawLine(r.topRight(), r.bottomRight());
+    }
     QImage shown = image_;
     shown.setDevicePixelRatio(devicePixelRatioF());
     p.drawImage(QPoint(b, b), shown);
@@ -82,4 +113,6 @@ void RadarPicture::mousePressEvent(QMouseEvent* event) {
                   pos.y() * twips_per_pixel - b);
 }
 
-void RadarPicture::resizeEvent(QResizeEvent*) { ensure_image(); }
+void RadarPicture::resizeEvent(QResizeEvent*) {
+    ensure_image();
+}

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPen>
 #include <QWidget>
 #include <functional>
 
@@ -10,7 +11,7 @@
 // is told; the geometry lives elsewhere.
 class RadarPicture final : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr double twips_per_pixel = 15.0;
     static constexpr double border_twips = 30.0;
 
@@ -21,8 +22,11 @@ public:
     double outer_height() const { return height() * twips_per_pixel; }
 
     void clear();
+    // Line in its colour at the current line width. Shapes with coordinates that are not
+    // finite, or absurdly far off the picture, are not drawn.
     void line(double x1, double y1, double x2, double y2, const QColor& colour);
-    // Full circle; filled with the fill colour while the fill style is solid.
+    // Full circle outlined in its colour at the current line width; filled with the fill colour
+    // while the fill style is solid, hollow while it is transparent.
     void circle(double cx, double cy, double radius, const QColor& outline);
     void set_fill_solid(bool solid) { fill_solid_ = solid; }
     bool fill_solid() const { return fill_solid_; }
@@ -32,19 +36,21 @@ public:
 
     // The drawing (inner area), one image pixel per logical pixel times the device ratio.
     const QImage& image() const { return image_; }
-    // Image pixel that holds picture point (x, y).
+    // Image pixel that holds picture point (x, y): whole pixels of 15 units, rounded down,
+    // times the device ratio; lines and circle rims through (x, y) land on that pixel.
     QPoint image_pixel(double x, double y) const;
 
     // Mouse-down: button, modifiers and the point in picture units.
     std::function<void(Qt::MouseButton, Qt::KeyboardModifiers, double, double)> on_mouse_down;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void ensure_image();
+    QPen pen(const QColor& colour) const;
     QPointF to_image(double x, double y) const;
     double image_scale() const;
 

@@ -1,0 +1,250 @@
+#include <QCoreApplication>
+#include <QDir>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <cmath>
+#include <limits>
+
+#include "radar_fixture.h"
+
+namespace {
+
+using RadarDrawing = RadarWindow;
+
+TEST_F(RadarDrawing, GridIsOnePixelWhiteOnBlack) {
+    form->current_azimuth = 180;  // direction line below the centre
+    form->current_elevation = 45;
+    form->draw_radar();
+    ASSERT_EQ(image().size(), QSize(176, 176));
+    EXPECT_EQ(colour_at(300, 1350), white);
+    EXPECT_EQ(colour_at(300, 1335), black);  // one pixel above
+    EXPECT_EQ(colour_at(300, 1365), black);  // one pixel below
+    EXPECT_EQ(colour_at(1350, 300), white);
+    EXPECT_EQ(colour_at(1335, 300), black);
+    EXPECT_EQ(colour_at(1365, 300), black);
+    // The three rings at 45 degrees.
+    for (const double r : {450.0, 900.0, 1350.0}) {
+        EXPECT_TRUE(shows_near(1350 - r / std::sqrt(2.0), 1350 - r / std::sqrt(2.0), white)) << r;
+    }
+    EXPECT_EQ(colour_at(1000, 600), black);
+}
+
+struct AntennaPixelRow {
+    double azimuth;
+    double elevation;
+    double x;
+    double y;
+};
+
+class AntennaPixels : public RadarWindow, public ::testing::WithParamInterface<AntennaPixelRow> {};
+
+TEST_P(AntennaPixels, RedCentreAtThePolarPointOfThePosition) {
+    const AntennaPixelRow& r = GetParam();
+    form->current_azimuth = r.azimuth;
+    form->current_elevation = r.elevation;
+    form->draw_radar();
+    EXPECT_EQ(colour_at(r.x, r.y), red) << r.azimuth << "/" << r.elevation;
+    EXPECT_EQ(form->Picture1->draw_width(), 1);
+    EXPECT_FALSE(form->Picture1->fill_solid());
+}
+
+const double nan = std::numeric_limits<double>::quiet_NaN();
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, AntennaPixels,
+    ::testing::Values(AntennaPixelRow{0, 0, 1350, 0}, AntennaPixelRow{90, 30, 2250, 1350},
+                      AntennaPixelRow{180, 60, 1350, 1800}, AntennaPixelRow{-10, -3, 1350, 0},
+                      AntennaPixelRow{nan, nan, 1350, 0},
+                      AntennaPixelRow{225, 45, 1350 - 477.297, 1350 + 477.297}));
+
+TEST_F(RadarDrawing, DirectionLineIsFourPixelsWideAndStartsAtTheCentre) {
+    form->current_azimuth = 0;
+    form->current_elevation = 0;
+    form->draw_radar();
+    const QPoint centre = form->Picture1->image_pixel(1355, 1350);
+    const int row = form->Picture1->image_pixel(0, 600).y();
+    int greens = 0;
+    for (int x = 0; x < image().width(); ++x) greens += image().pixelColor(x, row) == green ? 1 : 0;
+    EXPECT_EQ(greens, 4);
+    EXPECT_EQ(image().pixelColor(centre.x(), row), green);
+    // Nothing green below the centre (the round cap reaches at most two pixels).
+    EXPECT_EQ(image().pixelColor(centre.x(), centre.y() + 3), white);
+}
+
+TEST_F(RadarDrawing, HugePositionSkipsTheAntennaButDrawsTheRest) {
+    form->current_elevation = 1e308;
+    form->current_azimuth = std::numeric_limits<double>::infinity();
+    form->draw_radar();
+    EXPECT_EQ(count(red), 0);
+    EXPECT_EQ(colour_at(450, 1350), white);
+}
+
+struct BoxRow {
+    const char* azimuth;
+    const char* elevation;
+    double x;  // where the marker would stand
+    double y;
+    bool shown;
+};
+
+class TargetMarker : public RadarWindow, public ::testing::WithParamInterface<BoxRow> {};
+
+TEST_P(TargetMarker, GreenUnlessBelowTheHorizon) {
+    const BoxRow& r = GetParam();
+    form->current_azimuth = 180;  // keep the antenna and the Moon out of the way
+    form->current_elevation = 45;
+    form->Text15->setText(QStringLiteral("-1"));
+    form->Text3->setText(QString::fromUtf8(r.azimuth));
+    form->Text4->setText(QString::fromUtf8(r.elevation));
+    form->draw_radar();
+    EXPECT_EQ(colour_at(r.x, r.y) == green, r.shown) << r.azimuth << "/" << r.elevation;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, TargetMarker,
+    ::testing::Values(BoxRow{"135", "-5", 1350 + 1007.627, 1350 + 1007.627, false},
+                      BoxRow{"135", "5", 1350 + 901.561, 1350 + 901.561, true},
+                      BoxRow{"", "", 1350, 0, true}, BoxRow{"abc", "x", 1350, 0, true},
+                      BoxRow{"90", "120", 900, 1350, true}, BoxRow{"90", "1E308", 1350, 0, false}));
+
+class MoonMarker : public RadarWindow, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(MoonMarker, AbsentOnlyWhileTheLinkIsOff) {
+    m.orbx_link = QString::fromUtf8(GetParam());
+    form->Text14->setText(QStringLiteral("270"));
+    form->Text15->setText(QStringLiteral("30"));
+    form->draw_radar();
+    EXPECT_EQ(colour_at(450, 1350) == yellow, m.orbx_link != QStringLiteral("0")) << GetParam();
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, MoonMarker, ::testing::Values("0", "1", "", "2"));
+
+TEST_F(RadarDrawing, KeepsItsDrawingWhenPaintedAgain) {
+    form->draw_radar();
+    const QImage before = image().copy();
+    form->Picture1->repaint();
+    EXPECT_EQ(image(), before);
+}
+
+// --- picking ---------------------------------------------------------------------------------
+
+using Picking = RadarWindow;
+
+TEST_F(Picking, ClickStoresTheAnglesAndDrawsHollowRingsAtOnce) {
+    form->draw_radar();
+    form->Picture1_MouseDown(Qt::RightButton, Qt::ShiftModifier, 1850, 850);
+    EXPECT_EQ(form->target_picked, 1);
+    EXPECT_DOUBLE_EQ(form->radar_centre_x, 1350);
+    EXPECT_DOUBLE_EQ(form->radar_centre_y, 1350);
+    EXPECT_DOUBLE_EQ(form->picked_x, 1850);
+    EXPECT_NEAR(form->target_azimuth, 44.99999999986, 1e-11);
+    EXPECT_NEAR(form->target_elevation, 42.86, 5e-3);
+    EXPECT_TRUE(shows_near(1850 + 50, 850, white));
+    EXPECT_TRUE(shows_near(1850, 850, yellow));
+    EXPECT_EQ(colour_at(1850 + 30, 850), black);  // hollow
+    EXPECT_TRUE(w.message_box.shown.isEmpty());
+    // The next redraw shows the filled marker instead.
+    form->draw_radar();
+    EXPECT_EQ(colour_at(1850 + 30, 850), white);
+    EXPECT_TRUE(shows_near(1850, 850, yellow));
+}
+
+TEST_F(Picking, SouthBasePointTurnsTheAzimuth) {
+    for (const auto& [origin, azimuth] :
+         {std::pair{"1", 224.99999999986}, std::pair{"abc", 44.99999999986},
+          std::pair{"", 44.99999999986}, std::pair{"0", 44.99999999986}}) {
+        m.azimuth_origin = QString::fromUtf8(origin);
+        form->Picture1_MouseDown(Qt::LeftButton, {}, 1850, 850);
+        EXPECT_NEAR(form->target_azimuth, azimuth, 1e-11) << origin;
+    }
+}
+
+TEST_F(Picking, MousePressMapsPixelsToPictureUnitsInsideTheBorder) {
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(125, 59), QPointF(125, 59),
+                      Qt::MiddleButton, Qt::MiddleButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form->Picture1, &press);
+    EXPECT_DOUBLE_EQ(form->picked_x, 125 * 15 - 30);
+    EXPECT_DOUBLE_EQ(form->picked_y, 59 * 15 - 30);
+    EXPECT_EQ(form->target_picked, 1);
+}
+
+struct RefusalRow {
+    std::int16_t operation_mode;
+    std::int16_t auto_tracking;
+    std::int16_t manual_tracking;
+    const char* message;  // nullptr: ignored silently
+};
+
+class Refusal : public RadarWindow, public ::testing::WithParamInterface<RefusalRow> {};
+
+TEST_P(Refusal, KeepsTheEarlierPick) {
+    const RefusalRow& r = GetParam();
+    form->Picture1_MouseDown(Qt::LeftButton, {}, 1850, 850);
+    form->draw_radar();
+    const QImage before = image().copy();
+    form->radar_centre_x = form->radar_centre_y = -1;
+    m.operation_mode = r.operation_mode;
+    form->auto_tracking = r.auto_tracking;
+    form->manual_tracking = r.manual_tracking;
+    form->Picture1_MouseDown(Qt::LeftButton, {}, 600, 2000);
+    EXPECT_DOUBLE_EQ(form->picked_x, 1850);
+    EXPECT_NEAR(form->target_azimuth, 44.99999999986, 1e-11);
+    EXPECT_EQ(image(), before);
+    if (r.message) {
+        EXPECT_EQ(w.message_box.shown, QStringList{QString::fromUtf8(r.message)});
+        EXPECT_DOUBLE_EQ(form->radar_centre_x, 1350);
+    } else {
+        EXPECT_TRUE(w.message_box.shown.isEmpty());
+        EXPECT_DOUBLE_EQ(form->radar_centre_x, -1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Refusal,
+    ::testing::Values(
+        RefusalRow{99, 0, 0, nullptr}, RefusalRow{99, 1, 1, nullptr},
+        RefusalRow{0, 1, 0, "自動追跡中です！！"}, RefusalRow{0, 1, 1, "自動追跡中です！！"},
+        RefusalRow{0, 0, 1, "すでに手動で追跡中です！！　中止してから再度指定してください。"}));
+
+// --- pictures for a human eye ------------------------------------------------------------------
+
+// Saves the radar in its four typical states (and the click rings) when AZELROT_RADAR_SHOTS
+// names a folder.
+TEST_F(RadarDrawing, FourStatesForTheEye) {
+    const QString folder = qEnvironmentVariable("AZELROT_RADAR_SHOTS");
+    auto shot = [&](const char* name) {
+        if (folder.isEmpty()) return;
+        // Four times enlarged, pixel for pixel, so single pixels can be judged.
+        const QPixmap picture = form->Picture1->grab();
+        picture.scaled(picture.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+            .save(QDir(folder).filePath(QString::fromUtf8(name)));
+    };
+    if (!folder.isEmpty()) QDir().mkpath(folder);
+    form->Text3->setText(QStringLiteral("200"));
+    form->Text4->setText(QStringLiteral("25"));
+    form->Text14->setText(QStringLiteral("110"));
+    form->Text15->setText(QStringLiteral("50"));
+    form->current_azimuth = 30;
+    form->current_elevation = 20;
+    form->draw_radar();
+    shot("1-idle.png");
+    form->Picture1_MouseDown(Qt::LeftButton, {}, 1850, 850);
+    shot("2-picked-rings.png");
+    form->draw_radar();
+    shot("3-picked.png");
+    form->Command4_Click();
+    form->current_azimuth = 38;
+    form->current_elevation = 30;
+    form->Timer1_Timer();
+    shot("4-manual-move.png");
+    form->Command4_Click();
+    form->Command2_Click();
+    form->current_azimuth = 195;
+    form->current_elevation = 23;
+    form->Timer1_Timer();
+    shot("5-automatic.png");
+    EXPECT_EQ(form->auto_tracking, 1);
+    EXPECT_GT(count(red), 0);
+}
+
+}  // namespace
