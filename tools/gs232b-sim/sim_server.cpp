@@ -126,9 +126,11 @@ bool SimServer::open_pty() {
     cfsetspeed(&tio, B9600);
     if (tcsetattr(slave_.get(), TCSANOW, &tio) != 0) return complain("tcsetattr");
     set_nonblocking(master_.get());
-    // Knowing when a client opens the device lets us throw away replies nobody read.
+    // Knowing when clients open and close the device lets us throw away replies nobody
+    // will read, which a real port loses while it is closed.
     pty_watch_.reset(inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
-    if (pty_watch_ && inotify_add_watch(pty_watch_.get(), name, IN_OPEN) < 0) pty_watch_.reset();
+    if (pty_watch_ && inotify_add_watch(pty_watch_.get(), name, IN_OPEN | IN_CLOSE) < 0)
+        pty_watch_.reset();
     return true;
 }
 
@@ -216,7 +218,7 @@ int SimServer::run() {
         // Order matters: control lines written before a command must apply to it, and a
         // client's open must flush old replies before its first command is read.
         if (readable(fds[kControl])) read_control();
-        if (readable(fds[kWatch])) on_pty_opened();
+        if (readable(fds[kWatch])) read_pty_watch();
         if (readable(fds[kMaster])) read_pty();
         if (readable(fds[kListener])) accept_client();
         if (readable(fds[kClient])) read_client();
@@ -225,11 +227,30 @@ int SimServer::run() {
     }
 }
 
-void SimServer::on_pty_opened() {
-    char events[4096];
-    while (read(pty_watch_.get(), events, sizeof events) > 0) {
+void SimServer::read_pty_watch() {
+    alignas(inotify_event) char events[4096];
+    ssize_t n = 0;
+    while ((n = read(pty_watch_.get(), events, sizeof events)) > 0) {
+        for (ssize_t at = 0; at < n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+            if (event->mask & IN_OPEN) {
+                if (pty_clients_++ == 0) discard_pty_output();
+            } else if (event->mask & IN_CLOSE) {
+                pty_clients_ = std::max(0, pty_clients_ - 1);
+                if (pty_clients_ == 0) discard_pty_output();
+            }
+            at += ssize_t(sizeof(inotify_event) + event->len);
+        }
     }
-    // A serial port loses what arrived while it was closed; so does this one.
+}
+
+bool SimServer::pty_has_client() const {
+    return !pty_watch_ || pty_clients_ > 0;
+}
+
+// Done when the last client closes and again when the next one opens: a reply that was
+// still on its way then must not greet the next client.
+void SimServer::discard_pty_output() {
     pty_link_.pending.clear();
     pty_link_.framer.clear();
     pty_link_.line_free = 0.0;
@@ -298,6 +319,7 @@ void SimServer::handle_line(Link& link, const std::string& command) {
     const Faults& faults = options_.faults;
     if (faults.mute) reply.clear();
     if (faults.garbage && !reply.empty()) reply = garbage_bytes(reply.size(), noise_seed_);
+    if (&link == &pty_link_ && !pty_has_client()) reply.clear();
     const LineShape shape{faults.pacing, 10.0 / options_.baud, faults.split_ms / 1000.0};
     for (Chunk& chunk : schedule_reply(reply, t, link.line_free, shape))
         link.pending.push_back(std::move(chunk));

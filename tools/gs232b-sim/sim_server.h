@@ -64,7 +64,9 @@ class SimServer {
     bool open_log();
     bool block_signals();
 
-    void on_pty_opened();
+    void read_pty_watch();
+    bool pty_has_client() const;
+    void discard_pty_output();
     void read_pty();
     void accept_client();
     void read_client();
@@ -83,6 +85,7 @@ class SimServer {
     UniqueFd master_;
     UniqueFd slave_;
     UniqueFd pty_watch_;
+    int pty_clients_ = 0;  // other processes holding the device open
     std::string pty_name_;
     UniqueFd listener_;
     UniqueFd client_;
