@@ -8,6 +8,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+
 #include <QProcessEnvironment>
 #include <utility>
 
@@ -32,6 +34,10 @@ double ms_since(Clock::time_point start) {
 }
 
 SimProcess::SimProcess(const QStringList& args) {
+    if (simulator_path().isEmpty()) {
+        ADD_FAILURE() << "AZELROT_GS232B_SIM is not set; run the tests through ctest";
+        return;
+    }
     process_.setProgram(simulator_path());
     process_.setArguments(args);
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);

@@ -124,8 +124,7 @@ TEST(SimulatorTcp, VanishedClientsNeverStopTheSimulator) {
 TEST(SimulatorTcp, BusyPortIsReportedNotIgnored) {
     SimProcess first({"--tcp", "0"});
     ASSERT_TRUE(first.ready());
-    const auto second =
-        simtest::run_to_end({"--tcp", QString::number(first.tcp_port())});
+    const auto second = simtest::run_to_end({"--tcp", QString::number(first.tcp_port())});
     EXPECT_EQ(second.exit_code, 1);
     EXPECT_TRUE(second.err.contains("127.0.0.1")) << second.err.toStdString();
 }

@@ -220,8 +220,9 @@ int SimServer::run() {
         if (readable(fds[kControl])) read_control();
         if (readable(fds[kWatch])) read_pty_watch();
         if (readable(fds[kMaster])) read_pty();
-        if (readable(fds[kListener])) accept_client();
+        // The client polled is read before a newcomer may replace it.
         if (readable(fds[kClient])) read_client();
+        if (readable(fds[kListener])) accept_client();
         flush(pty_link_, master_.get());
         if (client_) flush(tcp_link_, client_.get());
     }
@@ -291,6 +292,8 @@ void SimServer::read_control() {
     char buf[512];
     ssize_t n = 0;
     while ((n = read(control_.get(), buf, sizeof buf)) > 0) control_partial_.append(buf, n);
+    if (control_partial_.size() > 4096 && control_partial_.find('\n') == std::string::npos)
+        control_partial_.clear();  // not a control line, whatever it is
     for (auto nl = control_partial_.find('\n'); nl != std::string::npos;
          nl = control_partial_.find('\n')) {
         const std::string line = control_partial_.substr(0, nl);
