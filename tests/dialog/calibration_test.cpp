@@ -60,8 +60,9 @@ TEST_P(CalibrationButton, SendsRecordsTheStepAndWaits) {
     }
     EXPECT_EQ(w.module.operation_mode, row.mode);
     EXPECT_EQ(w.message_box.shown, row.prompts);
-    // The board's own pause after each command comes on top of the half second.
-    const double board_pause = transport == Transport::board ? 0.3 : 0.0;
+    // Over the board the command's own pause and the reader's settle pause come on top of
+    // the half second.
+    const double board_pause = transport == Transport::board ? 0.3 + 0.1 : 0.0;
     EXPECT_NEAR(w.clock.slept, 0.5 + board_pause, 0.01);
 }
 

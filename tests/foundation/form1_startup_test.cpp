@@ -84,6 +84,7 @@ TEST_P(StartupTarget, SelectsTheStoredTargetKind) {
     fake::World w;
     w.set_ini(QStringLiteral("GS232B"), QStringLiteral("ORBX"), QString::fromLatin1(row.orbx));
     w.set_ini(QStringLiteral("EISEI"), QStringLiteral("SAT"), QString::fromLatin1(row.sat));
+    w.dde.server_running = true;  // a failed link would turn the lamp cyan
     auto form = w.load_form1();
     const bool linked = QString::fromLatin1(row.orbx) == QStringLiteral("1");
 
