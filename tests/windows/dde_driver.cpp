@@ -9,8 +9,7 @@
 //   request      requests every box once, in the window's order
 //   refresh      as the window's periodic refresh: requests in order until one fails, then
 //                sets up the test link (Text1), sets up and requests every box again; prints
-//                "relink" before that and
-//                "refresh MS" at the end
+//                "relink" before that and "refresh MS" at the end
 //   end          ends every link, in the window's closing order
 //   signal:FILE  creates FILE, telling the test to go on
 //   await:FILE   waits for FILE (at most 30 s), handling window messages meanwhile as the
@@ -117,36 +116,34 @@ void setup_all(platform::win32::DdeClientWin32& client) {
     for (const Binding& b : bindings) setup(client, b);
 }
 
-void request_all(platform::win32::DdeClientWin32& client) {
-    for (const Binding& b : bindings) {
-        const auto start = Clock::now();
-        try {
-            const std::string value = client.request(b.box);
-            std::printf("request %s %s ok %lld %s\n", b.box, b.item, ms_since(start),
-                        hex_of(value).c_str());
-        } catch (const platform::ControlError& e) {
-            std::printf("request %s %s fail %lld %s\n", b.box, b.item, ms_since(start), e.what());
-        }
+// True when the box's value came back.
+bool request(platform::win32::DdeClientWin32& client, const Binding& b) {
+    const auto start = Clock::now();
+    try {
+        const std::string value = client.request(b.box);
+        std::printf("request %s %s ok %lld %s\n", b.box, b.item, ms_since(start),
+                    hex_of(value).c_str());
+        return true;
+    } catch (const platform::ControlError& e) {
+        std::printf("request %s %s fail %lld %s\n", b.box, b.item, ms_since(start), e.what());
+        return false;
     }
+}
+
+void request_all(platform::win32::DdeClientWin32& client) {
+    for (const Binding& b : bindings) request(client, b);
 }
 
 // As the window's periodic refresh: the first failure ends the round, sets up the test link
 // and then re-links every box.
 void refresh(platform::win32::DdeClientWin32& client) {
     for (const Binding& b : bindings) {
-        const auto start = Clock::now();
-        try {
-            const std::string value = client.request(b.box);
-            std::printf("request %s %s ok %lld %s\n", b.box, b.item, ms_since(start),
-                        hex_of(value).c_str());
-        } catch (const platform::ControlError& e) {
-            std::printf("request %s %s fail %lld %s\n", b.box, b.item, ms_since(start), e.what());
-            std::printf("relink\n");
-            setup(client, bindings.front());  // the test link
-            setup_all(client);
-            request_all(client);
-            return;
-        }
+        if (request(client, b)) continue;
+        std::printf("relink\n");
+        setup(client, bindings.front());  // the test link
+        setup_all(client);
+        request_all(client);
+        return;
     }
 }
 

@@ -24,6 +24,7 @@
 #include <ddeml.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -145,15 +146,17 @@ bool parse(int argc, char** argv, Options& options) {
     const std::map<std::string, std::string Options::*> texts{
         {"--values", &Options::values}, {"--refuse", &Options::refuse}, {"--hang", &Options::hang},
         {"--stop", &Options::stop},     {"--ready", &Options::ready},   {"--log", &Options::log}};
+    const std::map<std::string, unsigned long Options::*> numbers{
+        {"--hang-ms", &Options::hang_ms}, {"--lifetime-ms", &Options::lifetime_ms}};
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string name = argv[i];
-        if (name == "--lifetime-ms" || name == "--hang-ms") {
-            (name == "--hang-ms" ? options.hang_ms : options.lifetime_ms) = std::stoul(argv[i + 1]);
-            continue;
+        if (const auto text = texts.find(name); text != texts.end()) {
+            options.*(text->second) = argv[i + 1];
+        } else if (const auto number = numbers.find(name); number != numbers.end()) {
+            options.*(number->second) = std::strtoul(argv[i + 1], nullptr, 10);
+        } else {
+            return false;
         }
-        const auto it = texts.find(name);
-        if (it == texts.end()) return false;
-        options.*(it->second) = argv[i + 1];
     }
     return argc % 2 == 1 && !options.values.empty();
 }
