@@ -7,7 +7,7 @@ packages=(
   googletest libgtest-dev libgmock-dev
   dbus dbus-x11 xvfb xauth xdotool imagemagick fonts-noto-cjk
   ser2net
-  g++-mingw-w64-x86-64
+  g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine64
   libhamlib-utils python3-ephem
 )
 missing=()

@@ -1,43 +1,50 @@
 #include "platform/win32/dde_client_win32.h"
 
+#include <cstddef>
+#include <optional>
+
 namespace platform::win32 {
 
 namespace {
+
+// How long a partner may take to show it still handles its messages.
+constexpr UINT partner_probe_ms = 200;
 
 // A client only asks; it has nothing to answer.
 HDDEDATA CALLBACK client_callback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) {
     return nullptr;
 }
 
-[[noreturn]] void fail(const std::string& why, DWORD instance) {
-    const UINT code = instance != 0 ? DdeGetLastError(instance) : 0;
+[[noreturn]] void fail(const std::string& why, UINT code) {
     throw ControlError(why + " (DDE error " + std::to_string(code) + ")");
 }
 
-// A string handle freed when it goes out of scope.
-class StringHandle {
-  public:
-    StringHandle(DWORD instance, const std::string& text)
-        : instance_(instance),
-          handle_(DdeCreateStringHandleA(instance, text.c_str(), CP_WINANSI)) {}
-    ~StringHandle() {
-        if (handle_ != nullptr) DdeFreeStringHandle(instance_, handle_);
-    }
-    StringHandle(const StringHandle&) = delete;
-    StringHandle& operator=(const StringHandle&) = delete;
+bool is_timeout(UINT code) {
+    return code == DMLERR_DATAACKTIMEOUT || code == DMLERR_ADVACKTIMEOUT ||
+           code == DMLERR_EXECACKTIMEOUT || code == DMLERR_POKEACKTIMEOUT ||
+           code == DMLERR_UNADVACKTIMEOUT;
+}
 
-    HSZ get() const { return handle_; }
-    // Hands the handle over to the caller, who frees it.
-    HSZ release() {
-        HSZ h = handle_;
-        handle_ = nullptr;
-        return h;
-    }
+std::wstring wide_from(const std::string& text, UINT page) {
+    if (text.empty()) return {};
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(page, 0, text.data(), size, nullptr, 0);
+    if (length <= 0) return {};
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(page, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
 
-  private:
-    DWORD instance_;
-    HSZ handle_;
-};
+std::string narrow_from(const std::wstring& wide, UINT page) {
+    if (wide.empty()) return {};
+    const int size = static_cast<int>(wide.size());
+    const int length =
+        WideCharToMultiByte(page, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    if (length <= 0) return {};
+    std::string text(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(page, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
+    return text;
+}
 
 }  // namespace
 
@@ -49,76 +56,160 @@ bool split_topic(const std::string& topic, std::string& service, std::string& na
     return !service.empty() && !name.empty();
 }
 
-DdeClientWin32::DdeClientWin32() = default;
-
-DdeClientWin32::~DdeClientWin32() {
-    for (auto& entry : conversations_) release(entry.second);
-    conversations_.clear();
-    if (instance_ != 0) DdeUninitialize(instance_);
+std::string ansi_from_utf8(const std::string& text) {
+    return narrow_from(wide_from(text, CP_UTF8), CP_ACP);
 }
 
-// DDEML is started on first use, so a program with the link off never joins DDE at all.
-void DdeClientWin32::ensure_initialised() {
-    if (instance_ != 0) return;
-    DWORD id = 0;
-    const UINT result = DdeInitializeA(&id, client_callback, APPCMD_CLIENTONLY, 0);
-    if (result != DMLERR_NO_ERROR) {
-        throw ControlError("DdeInitialize failed (" + std::to_string(result) + ")");
+std::string utf8_from_ansi(const std::string& text) {
+    return narrow_from(wide_from(text, CP_ACP), CP_UTF8);
+}
+
+// One box's conversation. Each lives in a DDEML instance of its own, since DDEML may refuse a
+// second conversation on the same service and topic within one instance.
+class DdeClientWin32::Conversation {
+  public:
+    Conversation(const std::string& service, const std::string& topic, const std::string& item)
+        : service_(service), item_name_(item) {
+        const UINT result = DdeInitializeA(&instance_, client_callback, APPCMD_CLIENTONLY, 0);
+        if (result != DMLERR_NO_ERROR) {
+            instance_ = 0;
+            fail("DdeInitialize failed", result);
+        }
+        item_ = DdeCreateStringHandleA(instance_, ansi_from_utf8(item).c_str(), CP_WINANSI);
+        const HSZ service_handle =
+            DdeCreateStringHandleA(instance_, ansi_from_utf8(service).c_str(), CP_WINANSI);
+        const HSZ topic_handle =
+            DdeCreateStringHandleA(instance_, ansi_from_utf8(topic).c_str(), CP_WINANSI);
+        if (item_ != nullptr && service_handle != nullptr && topic_handle != nullptr) {
+            conversation_ = DdeConnect(instance_, service_handle, topic_handle, nullptr);
+        }
+        const UINT error = DdeGetLastError(instance_);
+        if (service_handle != nullptr) DdeFreeStringHandle(instance_, service_handle);
+        if (topic_handle != nullptr) DdeFreeStringHandle(instance_, topic_handle);
+        if (conversation_ == nullptr) {
+            close();
+            fail(service + " does not answer", error);
+        }
     }
-    instance_ = id;
+    ~Conversation() { close(); }
+    Conversation(const Conversation&) = delete;
+    Conversation& operator=(const Conversation&) = delete;
+
+    const std::string& service() const { return service_; }
+    const std::string& item_name() const { return item_name_; }
+
+    // Leaves the conversation as it is, for a partner known not to answer.
+    void abandon() { instance_ = 0; }
+
+    // The item's value as CF_TEXT sent it; on failure nothing, with the DDE error in error.
+    std::optional<std::string> request(unsigned long timeout_ms, UINT& error) const {
+        DWORD status = 0;
+        const HDDEDATA data = DdeClientTransaction(nullptr, 0, conversation_, item_, CF_TEXT,
+                                                   XTYP_REQUEST, timeout_ms, &status);
+        if (data == nullptr) {
+            error = DdeGetLastError(instance_);
+            return std::nullopt;
+        }
+        const DWORD size = DdeGetData(data, nullptr, 0, 0);
+        std::string value(size, '\0');
+        if (size > 0) DdeGetData(data, reinterpret_cast<LPBYTE>(value.data()), size, 0);
+        DdeFreeDataHandle(data);
+        // CF_TEXT ends at its first NUL.
+        const std::string::size_type end = value.find('\0');
+        if (end != std::string::npos) value.resize(end);
+        return value;
+    }
+
+  private:
+    // DDEML waits for the partner to confirm the end of a conversation (for seconds with a
+    // server that has stopped handling its messages), so a partner that does not answer at
+    // once is left as it is: its conversation and instance stay until the program ends.
+    void close() {
+        if (instance_ == 0) return;
+        if (conversation_ != nullptr && !partner_answers()) return;
+        if (conversation_ != nullptr) DdeDisconnect(conversation_);
+        if (item_ != nullptr) DdeFreeStringHandle(instance_, item_);
+        DdeUninitialize(instance_);
+        instance_ = 0;
+        conversation_ = nullptr;
+        item_ = nullptr;
+    }
+
+    bool partner_answers() const {
+        CONVINFO info{};
+        info.cb = sizeof info;
+        if (DdeQueryConvInfo(conversation_, QID_SYNC, &info) == 0) return true;
+        // A partner that is gone cannot keep DDEML waiting.
+        if (info.hwndPartner == nullptr || !IsWindow(info.hwndPartner)) return true;
+        DWORD_PTR result = 0;
+        return SendMessageTimeoutA(info.hwndPartner, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                                   partner_probe_ms, &result) != 0;
+    }
+
+    std::string service_;
+    std::string item_name_;
+    DWORD instance_ = 0;
+    HCONV conversation_ = nullptr;
+    HSZ item_ = nullptr;
+};
+
+DdeClientWin32::DdeClientWin32(DdeTiming timing) : timing_(timing) {}
+
+DdeClientWin32::~DdeClientWin32() = default;
+
+bool DdeClientWin32::held_off(const std::string& service) const {
+    const auto it = timed_out_.find(service);
+    return it != timed_out_.end() &&
+           Clock::now() - it->second < std::chrono::milliseconds(timing_.hold_off_ms);
 }
 
-void DdeClientWin32::release(Conversation& c) {
-    if (c.conversation != nullptr) DdeDisconnect(c.conversation);
-    if (c.item != nullptr) DdeFreeStringHandle(instance_, c.item);
-    c = Conversation{};
+void DdeClientWin32::check_not_held_off(const std::string& service) const {
+    if (held_off(service)) throw ControlError(service + " did not answer a moment ago");
 }
 
+// DDEML is started with the first link, so a program with the link off never joins DDE.
 void DdeClientWin32::link_setup(const std::string& box, const std::string& topic,
                                 const std::string& item) {
-    end_link(box);
-    std::string service_name;
-    std::string topic_name;
-    if (!split_topic(topic, service_name, topic_name)) {
+    std::string service;
+    std::string name;
+    if (!split_topic(topic, service, name)) {
+        end_link(box);
         throw ControlError("link topic is not SERVICE|TOPIC: " + topic);
     }
-    ensure_initialised();
-
-    const StringHandle service(instance_, service_name);
-    const StringHandle name(instance_, topic_name);
-    StringHandle item_handle(instance_, item);
-    if (service.get() == nullptr || name.get() == nullptr || item_handle.get() == nullptr) {
-        fail("cannot make DDE strings", instance_);
+    // Checked before the old conversation is ended: ending it would wait on the same partner.
+    check_not_held_off(service);
+    end_link(box);
+    const auto start = Clock::now();
+    try {
+        conversations_[box] = std::make_unique<Conversation>(service, name, item);
+    } catch (const ControlError&) {
+        // Connecting waits on every window that does not answer; one slow failure is enough.
+        if (Clock::now() - start >= std::chrono::milliseconds(timing_.timeout_ms)) {
+            timed_out_[service] = Clock::now();
+        }
+        throw;
     }
-    const HCONV conversation = DdeConnect(instance_, service.get(), name.get(), nullptr);
-    if (conversation == nullptr) fail(service_name + " does not answer", instance_);
-    conversations_[box] = Conversation{conversation, item_handle.release()};
 }
 
 std::string DdeClientWin32::request(const std::string& box) {
     const auto it = conversations_.find(box);
     if (it == conversations_.end()) throw ControlError(box + " has no link");
-    const Conversation& c = it->second;
+    const Conversation& c = *it->second;
+    check_not_held_off(c.service());
 
-    DWORD status = 0;
-    const HDDEDATA data = DdeClientTransaction(nullptr, 0, c.conversation, c.item, CF_TEXT,
-                                               XTYP_REQUEST, timeout_ms, &status);
-    if (data == nullptr) fail("request of " + box + " failed", instance_);
-
-    const DWORD size = DdeGetData(data, nullptr, 0, 0);
-    std::string value(size, '\0');
-    if (size > 0) DdeGetData(data, reinterpret_cast<LPBYTE>(value.data()), size, 0);
-    DdeFreeDataHandle(data);
-    // CF_TEXT ends at its first NUL.
-    const std::string::size_type end = value.find('\0');
-    if (end != std::string::npos) value.resize(end);
-    return value;
+    UINT error = 0;
+    const std::optional<std::string> value = c.request(timing_.timeout_ms, error);
+    if (!value) {
+        if (is_timeout(error)) timed_out_[c.service()] = Clock::now();
+        fail("request of " + box + " " + c.item_name() + " failed", error);
+    }
+    return utf8_from_ansi(*value);
 }
 
 void DdeClientWin32::end_link(const std::string& box) {
     const auto it = conversations_.find(box);
     if (it == conversations_.end()) return;
-    release(it->second);
+    if (held_off(it->second->service())) it->second->abandon();
     conversations_.erase(it);
 }
 
