@@ -3,6 +3,7 @@
 // bridge over a private session bus and drives the simulated controller on a pseudo-terminal.
 // Everything stays on 127.0.0.1 and the test's own bus.
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -19,6 +20,7 @@
 #include <QThread>
 #include <QTimer>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -36,6 +38,11 @@
 namespace {
 
 const QString bus_name = QStringLiteral("dde.ORBX");
+
+// A child that outlives a crashed test would hold the bus name or the port for the next run.
+void end_with_the_test(QProcess& process) {
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+}
 
 bool bus_name_owned() {
     const QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
@@ -75,10 +82,12 @@ class Bridge {
 
     bool start(const track_bridge::Observer& observer) {
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        end_with_the_test(process_);
         process_.start(
             qEnvironmentVariable("AZELROT_TRACK_BRIDGE"),
-            {"--listen", "127.0.0.1:0", "--lat", QString::number(observer.latitude), "--lon",
-             QString::number(observer.longitude), "--alt", QString::number(observer.altitude)});
+            {"--listen", "127.0.0.1:0", "--lat", QString::number(observer.latitude, 'g', 10),
+             "--lon", QString::number(observer.longitude, 'g', 10), "--alt",
+             QString::number(observer.altitude, 'g', 10)});
         if (!process_.waitForStarted(5000)) return false;
         const QDeadlineTimer deadline(10000);
         while (!process_.canReadLine() && !deadline.hasExpired() &&
@@ -122,6 +131,7 @@ struct RotctlRun {
 RotctlRun run_rotctl(const QString& rotctl, quint16 port, const QByteArray& commands) {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
+    end_with_the_test(process);
     process.start(rotctl, {"-m", "2", "-r", QStringLiteral("127.0.0.1:%1").arg(port)});
     process.waitForStarted(5000);
     process.write(commands);
