@@ -19,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -70,9 +71,14 @@ void run_events_for(int ms) {
 }
 
 // One periodic cycle as the timer runs it, then time for the controller's reply to come in.
-void tick(Form1& form) {
+// Returns how long the cycle itself held the window.
+qint64 tick(Form1& form) {
+    QElapsedTimer held;
+    held.start();
     form.Timer1_Timer();
+    const qint64 ms = held.elapsed();
     run_events_for(250);
+    return ms;
 }
 
 // The bridge process for one observer, on a free port.
@@ -232,7 +238,13 @@ class BridgeStation : public ::testing::Test {
     }
 
     void TearDown() override {
-        if (station_) shut_down();
+        if (station_) {
+            // Eleven bus requests, a move and a poll: the window must not freeze for long.
+            std::printf("[ timing ] longest cycle %lld ms\n",
+                        static_cast<long long>(longest_cycle_ms_));
+            EXPECT_LT(longest_cycle_ms_, 500);
+            shut_down();
+        }
         station_.reset();
         if (sim_) {
             EXPECT_EQ(sim_->terminate(), 0) << "the simulator did not end cleanly";
@@ -294,7 +306,7 @@ class BridgeStation : public ::testing::Test {
         QElapsedTimer elapsed;
         elapsed.start();
         while (elapsed.elapsed() < limit_ms) {
-            tick(form);
+            cycle(form);
             const auto move = last_move(commands_received(sim_log()));
             if (move && int(form.current_azimuth) == move->azimuth &&
                 int(form.current_elevation) == move->elevation) {
@@ -308,10 +320,14 @@ class BridgeStation : public ::testing::Test {
 
     QString sim_log() const { return dir_.filePath(QStringLiteral("gs232b.log")); }
 
+    // A cycle, keeping the longest time one held the window.
+    void cycle(Form1& form) { longest_cycle_ms_ = std::max(longest_cycle_ms_, tick(form)); }
+
     QTemporaryDir dir_;
     Bridge bridge_;
     std::unique_ptr<simtest::SimProcess> sim_;
     std::unique_ptr<Station> station_;
+    qint64 longest_cycle_ms_ = 0;
 };
 
 TEST_F(BridgeStation, TrackerPositionReachesTheAntenna) {
@@ -329,7 +345,7 @@ TEST_F(BridgeStation, TrackerPositionReachesTheAntenna) {
 
     // Before the tracker sends a position the bridge reports one below the horizon: the
     // antenna is polled but not moved.
-    for (int i = 0; i < 3; ++i) tick(form);
+    for (int i = 0; i < 3; ++i) cycle(form);
     EXPECT_EQ(form.Text4->text(), QStringLiteral("-90.0"));
     QStringList commands = commands_received(sim_log());
     EXPECT_FALSE(last_move(commands)) << commands.join(u'|').toStdString();
@@ -400,7 +416,7 @@ TEST_F(BridgeStation, MoonBelowTheHorizonLeavesTheAntennaAlone) {
     form.Command2->click();
     ASSERT_EQ(form.auto_tracking, 1);
 
-    for (int i = 0; i < 5; ++i) tick(form);
+    for (int i = 0; i < 5; ++i) cycle(form);
     EXPECT_LT(numeric_value(form.Text15->text()), -10) << form.Text15->text().toStdString();
     const QStringList commands = commands_received(sim_log());
     EXPECT_FALSE(last_move(commands)) << commands.join(u'|').toStdString();
