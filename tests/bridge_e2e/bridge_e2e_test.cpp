@@ -336,7 +336,7 @@ TEST_F(BridgeStation, TrackerPositionReachesTheAntenna) {
         GTEST_SKIP() << "rotctl is not installed (Debian package libhamlib-utils): no tracker "
                         "client to send a position";
     }
-    start_processes({35.6895, 139.6917, 40});
+    ASSERT_NO_FATAL_FAILURE(start_processes({35.6895, 139.6917, 40}));
     Station& station = load_station();
     Form1& form = station.form;
     ASSERT_TRUE(form.Option1->isChecked());
@@ -378,7 +378,7 @@ TEST_F(BridgeStation, TrackerPositionReachesTheAntenna) {
 TEST_F(BridgeStation, MoonAboveTheHorizonIsTracked) {
     const MoonView view = station_seeing_moon_at(45);
     ASSERT_GT(view.moon.elevation, 10) << "no station on the grid sees the Moon high enough";
-    start_processes(view.observer);
+    ASSERT_NO_FATAL_FAILURE(start_processes(view.observer));
     ASSERT_GT(numeric_value(bus_item(QStringLiteral("text11"))), 10)
         << "the bridge's Moon is not where its own astronomy put it";
     Station& station = load_station();
@@ -409,7 +409,7 @@ TEST_F(BridgeStation, MoonAboveTheHorizonIsTracked) {
 TEST_F(BridgeStation, MoonBelowTheHorizonLeavesTheAntennaAlone) {
     const MoonView view = station_seeing_moon_at(-45);
     ASSERT_LT(view.moon.elevation, -10) << "no station on the grid has the Moon set";
-    start_processes(view.observer);
+    ASSERT_NO_FATAL_FAILURE(start_processes(view.observer));
     Station& station = load_station();
     Form1& form = station.form;
     form.Option2->click();
