@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <QProcessEnvironment>
+#include <csignal>
 #include <utility>
 
 namespace simtest {
@@ -41,6 +43,8 @@ SimProcess::SimProcess(const QStringList& args) {
     process_.setProgram(simulator_path());
     process_.setArguments(args);
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Gone with the test even when the test crashes, so no simulator is left behind.
+    process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
     process_.start();
     if (!process_.waitForStarted(5000)) return;
     const auto deadline = Clock::now() + std::chrono::seconds(5);
