@@ -67,6 +67,19 @@ TEST_P(Link, StartUpBurstArrivesInOrder) {
         << station.message_box.shown.join(u'|').toStdString();
 }
 
+// The controller answers the burst's bare CRs too; the position must still arrive, or an
+// idle station (which does not poll) would never show where the antenna points.
+TEST_P(Link, StartUpShowsThePosition) {
+    Rig rig(GetParam(), {"--initial", "234,56"});
+    if (!rig.usable()) return;
+    Form1& form = start(rig);
+    run_events_until([&] { return form.current_azimuth != 0; }, 1000);
+    EXPECT_EQ(form.current_azimuth, 234);
+    EXPECT_EQ(form.current_elevation, 56);
+    EXPECT_TRUE(form.Label16->text().startsWith(QStringLiteral("AZ=234  EL=056")))
+        << form.Label16->text().toStdString();
+}
+
 TEST_P(Link, PollAnswerBecomesThePosition) {
     Rig rig(GetParam(), {"--initial", "123,45"});
     if (!rig.usable()) return;
