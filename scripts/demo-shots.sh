@@ -71,4 +71,18 @@ click $((180 + 412)) $((3510 + 210))
 sleep 10
 import -window root shots/demo_auto.png
 
+# End the demo the operator's way (終了): the program closes its port (two seconds) and the
+# demo stops the simulators; the controller simulator removes its link as it ends.
+click $((180 + 412)) $((4080 + 187))
+running() { [[ -e /proc/$1 ]] && ! grep -q '^State:[[:space:]]*Z' "/proc/$1/status" 2>/dev/null; }
+for _ in $(seq 100); do running "$demo_pid" || break; sleep 0.1; done
+if running "$demo_pid"; then
+  echo "the demo did not end after 終了" >&2
+  exit 1
+fi
+wait "$demo_pid" || { echo "the demo ended with an error:" >&2; cat shots/demo.out >&2; exit 1; }
+demo_pid=''
+for _ in $(seq 30); do [[ -L demo/rotator ]] || break; sleep 0.1; done
+[[ ! -L demo/rotator ]] || { echo "the controller simulator was left running" >&2; exit 1; }
+
 echo "screenshots in $root/shots (demo output in shots/demo.out)"
