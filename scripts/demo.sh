@@ -7,7 +7,8 @@
 # Environment: BUILD_DIR (default build), SKIP_SETUP=1 skips installing and building,
 # ORBX_TIME_SCALE (default 5) speeds up the simulated satellite pass.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+self=$(realpath "$0")
+cd "$(dirname "$self")/.."
 root=$PWD
 build_dir=$root/${BUILD_DIR:-build}
 station=$root/demo
@@ -23,9 +24,9 @@ if [[ ${AZELROT_DEMO_STAGE:-} != run ]]; then
   # (a console, ssh), both run on a private bus that ends with the program.
   export AZELROT_DEMO_STAGE=run
   if [[ -z ${DBUS_SESSION_BUS_ADDRESS:-} ]]; then
-    exec dbus-run-session -- bash "$0"
+    exec dbus-run-session -- bash "$self"
   fi
-  exec bash "$0"
+  exec bash "$self"
 fi
 
 sim_pid=''
