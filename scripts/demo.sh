@@ -1,9 +1,84 @@
 #!/usr/bin/env bash
-# Installs, builds and starts azelrot in a station folder of its own (demo/).
+# Installs, builds and starts azelrot in a station folder of its own (demo/), pointed at the
+# bundled controller simulator (serial, on a pseudo-terminal) with the tracking-program
+# simulator beside it: the antenna position arrives, manual moves and automatic tracking work,
+# and no hardware is needed. Closing the program stops the simulators.
+#
+# Environment: BUILD_DIR (default build), SKIP_SETUP=1 skips installing and building,
+# ORBX_TIME_SCALE (default 5) speeds up the simulated satellite pass.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
-bash scripts/build.sh
-mkdir -p demo
-cp build/src/azelrot demo/
-exec ./demo/azelrot
+self=$(realpath "$0")
+cd "$(dirname "$self")/.."
+root=$PWD
+build_dir=$root/${BUILD_DIR:-build}
+station=$root/demo
+
+if [[ ${AZELROT_DEMO_STAGE:-} != run ]]; then
+  if [[ ${SKIP_SETUP:-} != 1 ]]; then
+    bash scripts/install-deps.sh
+    bash scripts/build.sh
+  fi
+  mkdir -p "$station"
+  cp "$build_dir/src/azelrot" "$station/"
+  # The program and the tracking-program simulator meet on the session bus: without one
+  # (a console, ssh), both run on a private bus that ends with the program.
+  export AZELROT_DEMO_STAGE=run
+  if [[ -z ${DBUS_SESSION_BUS_ADDRESS:-} ]]; then
+    exec dbus-run-session -- bash "$self"
+  fi
+  exec bash "$self"
+fi
+
+sim_pid=''
+orbx_pid=''
+stop_simulators() {
+  [[ -n $orbx_pid ]] && kill "$orbx_pid" 2>/dev/null || true
+  [[ -n $sim_pid ]] && kill "$sim_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+}
+trap stop_simulators EXIT
+
+# Waits up to 5 s for a line in a file.
+wait_for_line() {
+  local file=$1 pattern=$2
+  for _ in $(seq 50); do
+    grep -q "$pattern" "$file" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# The controller: a pty linked as demo/rotator, every command it receives in demo/gs232b.log.
+"$build_dir/tools/gs232b-sim/gs232b-sim" --link "$station/rotator" --log "$station/gs232b.log" \
+  --initial 180,0 >"$station/gs232b.out" 2>&1 &
+sim_pid=$!
+if ! wait_for_line "$station/gs232b.out" '^pty '; then
+  echo "the controller simulator did not start:" >&2
+  cat "$station/gs232b.out" >&2
+  exit 1
+fi
+
+# The tracking program: a satellite pass (repeating) and the Moon on the session bus.
+"$build_dir/tools/orbx-sim/orbx-sim" --time-scale "${ORBX_TIME_SCALE:-5}" \
+  >"$station/orbx-sim.out" 2>&1 &
+orbx_pid=$!
+if ! wait_for_line "$station/orbx-sim.out" '^ready'; then
+  echo "the tracking-program simulator did not start (is another one on this bus?):" >&2
+  cat "$station/orbx-sim.out" >&2
+  exit 1
+fi
+
+cat >"$station/azelrot.ini" <<EOF
+[GS232B]
+PORT=$station/rotator
+PICNIC=0
+ORBX=1
+TIMER=1
+[TCP/IP]
+IP=127.0.0.1
+EOF
+
+echo "azelrot: controller simulator on $(sed -n 's/^pty //p' "$station/gs232b.out")" \
+  "(commands in demo/gs232b.log), tracking-program simulator on the session bus"
+# Not exec: the trap stops the simulators once the program has ended.
+(cd "$station" && ./azelrot)

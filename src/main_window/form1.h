@@ -59,6 +59,7 @@ public:
 
     // --- periodic cycle ------------------------------------------------------------------
     void send_initial_commands();
+    void discard_board_input();  // drops board replies nobody asked to read
     void set_timer_interval(int milliseconds);  // 0 stops the ticks
 
     // --- tracking-program link -----------------------------------------------------------

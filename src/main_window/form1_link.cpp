@@ -20,10 +20,22 @@ void Form1::send_initial_commands() {
     m_.put_data(m_.command_text);
     m_.command_text = cmd::empty;
     m_.put_data(m_.command_text);
+    discard_board_input();
     if (m_.orbx_link == QStringLiteral("1")) Command2->setEnabled(true);
     m_.command_text = cmd::poll_position;
     m_.put_data(m_.command_text);
     picnic_rs232c_read_proc();
+}
+
+// The controller may answer the bare CRs ("?>"). The board reader takes the first line it
+// finds, so unread answers would be taken for the poll's and its position lost.
+void Form1::discard_board_input() {
+    if (m_.picnic_mode == picnic_off) return;
+    try {
+        s_.board.read();
+    } catch (const std::exception&) {
+        // Nothing to clear, or the poll's own read will meet the same failure.
+    }
 }
 
 void Form1::Command1_Click() {

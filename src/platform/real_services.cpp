@@ -16,9 +16,6 @@
 
 namespace platform {
 
-namespace {
-
-// TCP port of the board's serial server: key "PORT" of section "TCP/IP", default 10001.
 quint16 board_tcp_port(ProfileStore& profile, const ProgramDir& dir) {
     const QString text = profile.get_private_profile_string(
         QStringLiteral("TCP/IP"), QStringLiteral("PORT"), QStringLiteral("10001"), 255,
@@ -27,8 +24,6 @@ quint16 board_tcp_port(ProfileStore& profile, const ProgramDir& dir) {
     const uint port = text.trimmed().toUInt(&ok);
     return ok && port > 0 && port < 65536 ? static_cast<quint16>(port) : quint16(10001);
 }
-
-}  // namespace
 
 struct RealServices::Parts {
     ProfileStoreFile profile;

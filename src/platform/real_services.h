@@ -1,10 +1,15 @@
 #pragma once
 
+#include <QtGlobal>
 #include <memory>
 
 #include "platform/services.h"
 
 namespace platform {
+
+// TCP port of the board's serial server: key "PORT" of section "TCP/IP" in the settings
+// file, 10001 when missing or not a port number. Read at every connection.
+quint16 board_tcp_port(ProfileStore& profile, const ProgramDir& dir);
 
 // The real platform services of one program run.
 class RealServices {

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "sim_process.h"
+#include "support/sim_process.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QTemporaryDir>
 #include <thread>
 
-#include "sim_process.h"
+#include "support/sim_process.h"
 
 namespace {
 

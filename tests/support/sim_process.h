@@ -14,6 +14,10 @@ using Clock = std::chrono::steady_clock;
 
 double ms_since(Clock::time_point start);
 
+// The child gets SIGTERM when the test process dies, even by SIGKILL at a timeout, so no
+// simulator outlives its test. Call before start().
+void end_with_parent(QProcess& process);
+
 // The built simulator, started with the given switches; killed when this goes away.
 class SimProcess {
   public:

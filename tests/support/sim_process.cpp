@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <termios.h>
@@ -35,6 +36,15 @@ double ms_since(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
+void end_with_parent(QProcess& process) {
+    const pid_t parent = getpid();
+    process.setChildProcessModifier([parent] {
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        // The parent may have gone between fork and prctl.
+        if (getppid() != parent) _exit(1);
+    });
+}
+
 SimProcess::SimProcess(const QStringList& args) {
     if (simulator_path().isEmpty()) {
         ADD_FAILURE() << "AZELROT_GS232B_SIM is not set; run the tests through ctest";
@@ -43,8 +53,7 @@ SimProcess::SimProcess(const QStringList& args) {
     process_.setProgram(simulator_path());
     process_.setArguments(args);
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    // Gone with the test even when the test crashes, so no simulator is left behind.
-    process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    end_with_parent(process_);
     process_.start();
     if (!process_.waitForStarted(5000)) return;
     const auto deadline = Clock::now() + std::chrono::seconds(5);

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Runs the demo (scripts/demo.sh) on a private X server and takes screenshots into shots/:
+# idle with the position arrived, a manual move under way, automatic tracking following the
+# tracking-program simulator. Needs Xvfb, xdotool, ImageMagick and a built program in build/
+# (BUILD_DIR overrides).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+[[ -x $root/${BUILD_DIR:-build}/src/azelrot ]] || { echo "build the program first" >&2; exit 1; }
+mkdir -p shots
+
+display=99
+while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
+export DISPLAY=:$display
+
+xvfb_pid=''
+demo_pid=''
+cleanup() {
+  # The demo's own trap stops the simulators once the program ends.
+  [[ -n $demo_pid ]] && kill -TERM -- "-$demo_pid" 2>/dev/null || true
+  [[ -n $demo_pid ]] && wait "$demo_pid" 2>/dev/null || true
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+
+# A process group of its own (setsid), so the whole demo can be ended at once; a private
+# session bus, as on a console.
+setsid env -u DBUS_SESSION_BUS_ADDRESS -u QT_QPA_PLATFORM SKIP_SETUP=1 \
+  bash scripts/demo.sh >shots/demo.out 2>&1 &
+demo_pid=$!
+
+main=''
+for _ in $(seq 100); do
+  main=$(xdotool search --onlyvisible --name 'ＡＺＥＬＲＯＴ' 2>/dev/null | head -n1) || true
+  [[ -n $main ]] && break
+  sleep 0.1
+done
+[[ -n $main ]] || { echo "the main window did not appear" >&2; cat shots/demo.out >&2; exit 1; }
+
+# Places inside the window in pixels: the client area starts below the menu bar.
+eval "$(xdotool getwindowgeometry --shell "$main")"
+menu=${MENU_HEIGHT:-$(( HEIGHT - 4575 / 15 ))}
+at() { # x y in twips of the client area -> absolute pixels
+  echo $((X + $1 / 15)) $((Y + menu + $2 / 15))
+}
+click() {
+  # shellcheck disable=SC2046
+  xdotool mousemove $(at "$1" "$2") click 1
+}
+radar_x=$((2280 + 1350)) radar_y=$((1455 + 1350))  # the radar's centre, twips
+
+sleep 3
+import -window root shots/demo_idle.png
+
+# Manual move: south-west, 20 degrees up (the simulator starts at 180,0), then 手動開始.
+click $((radar_x - 742)) $((radar_y + 742))
+sleep 0.3
+click $((1200 + 412)) $((3510 + 210))
+sleep 3
+import -window root shots/demo_manual.png
+# About 8 s of travel at the controller's speed: then it has arrived and the move ended.
+sleep 7
+import -window root shots/demo_manual_arrived.png
+
+# 自動追尾開始, then let it follow the simulated pass for a while.
+click $((180 + 412)) $((3510 + 210))
+sleep 10
+import -window root shots/demo_auto.png
+
+# End the demo the operator's way (終了): the program closes its port (two seconds) and the
+# demo stops the simulators; the controller simulator removes its link as it ends.
+click $((180 + 412)) $((4080 + 187))
+running() { [[ -e /proc/$1 ]] && ! grep -q '^State:[[:space:]]*Z' "/proc/$1/status" 2>/dev/null; }
+for _ in $(seq 100); do running "$demo_pid" || break; sleep 0.1; done
+if running "$demo_pid"; then
+  echo "the demo did not end after 終了" >&2
+  exit 1
+fi
+wait "$demo_pid" || { echo "the demo ended with an error:" >&2; cat shots/demo.out >&2; exit 1; }
+demo_pid=''
+for _ in $(seq 30); do [[ -L demo/rotator ]] || break; sleep 0.1; done
+[[ ! -L demo/rotator ]] || { echo "the controller simulator was left running" >&2; exit 1; }
+
+echo "screenshots in $root/shots (demo output in shots/demo.out)"
