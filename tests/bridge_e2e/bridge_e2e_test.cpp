@@ -34,7 +34,7 @@
 #include "platform/dde_client_dbus.h"
 #include "platform/profile_store_file.h"
 #include "platform/serial_control_qt.h"
-#include "sim/sim_process.h"
+#include "support/sim_process.h"
 
 namespace {
 
