@@ -70,6 +70,7 @@ public:
 
     // --- tracking commands ---------------------------------------------------------------
     void check_manual_arrival();
+    void end_manual_move();
 
     // --- radar ---------------------------------------------------------------------------
     void draw_radar();

@@ -36,12 +36,7 @@ std::optional<ManualMove> manual_move(double azimuth, double elevation) {
 void Form1::Command4_Click() {
     draw_radar();
     if (manual_tracking == 1) {
-        manual_tracking = 0;
-        target_picked = 0;
-        set_back_colour(Command4, QColor());
-        Command4->setText(manual_start);
-        if (m_.orbx_link == QStringLiteral("1")) Command2->setEnabled(true);
-        Command4->setEnabled(true);
+        end_manual_move();
         m_.command_text = cmd::stop;
         m_.put_data(m_.command_text);
         Label16->clear();
@@ -93,6 +88,11 @@ void Form1::check_manual_arrival() {
     const ArrivalCheck check{current_azimuth,     current_elevation, azimuth_tolerance,
                              elevation_tolerance, target_azimuth,    target_elevation};
     if (manual_tracking != 1 || !antenna_arrived(check)) return;
+    end_manual_move();  // arrived: nothing is sent, Label16 keeps the last reply
+}
+
+// Shared by the stop button and the arrival: back to idle with no target.
+void Form1::end_manual_move() {
     manual_tracking = 0;
     target_picked = 0;
     set_back_colour(Command4, QColor());
