@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Measures azelrot on this machine and prints one table (metric, value, target, met?).
-#   bash bench/run.sh            full run, about 14 minutes (10 of them automatic tracking)
+#   bash bench/run.sh            full run, about 15 minutes (10 of them automatic tracking)
 #   bash bench/run.sh --quick    the tracking run shortened to 2 minutes
 # Builds a Release copy in build-bench/ (BENCH_BUILD_DIR overrides). Everything runs on a
 # private X server and a private session bus, against the simulators; nothing leaves this host.

@@ -93,6 +93,9 @@ double mean(const std::vector<double>& v) {
 void put(const char* key, double value) {
     std::printf("%s %.3f\n", key, value);
 }
+void put_count(const char* key, std::size_t n) {
+    std::printf("%s %zu\n", key, n);
+}
 
 // Picks a point west of the centre, halfway to the horizon (azimuth 270, elevation 45), and
 // starts the manual move there: a long way round for a slow rotator.
@@ -108,7 +111,7 @@ bool start_manual_move(Form1& form) {
 void report_ticks(const TickMeter& meter) {
     const auto ticks = meter.measured();
     std::vector<double> total, timer, receive, waits, wall;
-    int one_reply = 0;
+    std::size_t one_reply = 0;
     for (const Tick& t : ticks) {
         total.push_back(t.timer_us + t.receive_us - t.wait_us);
         timer.push_back(t.timer_us);
@@ -117,8 +120,8 @@ void report_ticks(const TickMeter& meter) {
         wall.push_back(t.receive_wall_us);
         if (t.replies == 1) ++one_reply;
     }
-    put("ticks", static_cast<double>(ticks.size()));
-    put("ticks_with_one_reply", one_reply);
+    put_count("ticks", ticks.size());
+    put_count("ticks_with_one_reply", one_reply);
     put("tick_cpu_us_median", quantile(total, 0.5));
     put("tick_cpu_us_mean", mean(total));
     put("tick_cpu_us_p90", quantile(total, 0.9));
@@ -223,7 +226,7 @@ int main(int argc, char* argv[]) {
     QApplication::exec();
     std::printf("qt_version %s\n", qVersion());
     report_ticks(meter);
-    put("manual_move_running", form.manual_tracking);
+    put_count("manual_move_running", form.manual_tracking == 1 ? 1 : 0);
     report_redraws(form, 20);
     report_wait_busy(module);
     if (!station_services.messages().isEmpty()) {
