@@ -191,7 +191,10 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption interval({QStringLiteral("interval-ms")},
                                       QStringLiteral("Cycle instead of the 1 s one (profiling)."),
                                       QStringLiteral("MS"));
-    parser.addOptions({device, station, ticks, warmup, interval});
+    const QCommandLineOption redraws({QStringLiteral("redraws")},
+                                     QStringLiteral("Radar redraws measured alone (default 20)."),
+                                     QStringLiteral("N"), QStringLiteral("20"));
+    parser.addOptions({device, station, ticks, warmup, interval, redraws});
     parser.process(app);
     if (!parser.isSet(device) || !parser.isSet(station)) parser.showHelp(2);
 
@@ -227,7 +230,7 @@ int main(int argc, char* argv[]) {
     std::printf("qt_version %s\n", qVersion());
     report_ticks(meter);
     put_count("manual_move_running", form.manual_tracking == 1 ? 1 : 0);
-    report_redraws(form, 20);
+    report_redraws(form, std::max(1, parser.value(redraws).toInt()));
     report_wait_busy(module);
     if (!station_services.messages().isEmpty()) {
         std::fprintf(stderr, "tick-bench: message shown: %s\n",
