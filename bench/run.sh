@@ -85,7 +85,7 @@ start_display() {
 
 start_bus() {
   dbus-daemon --session --nofork --address="unix:path=$work/bus" --print-address=3 \
-    3>"$work/bus.address" &
+    3>"$work/bus.address" 2>"$work/bus.err" &
   pids+=($!)
   for _ in $(seq 100); do [[ -s $work/bus.address ]] && break; sleep 0.1; done
   [[ -s $work/bus.address ]] || die "the session bus did not start"
