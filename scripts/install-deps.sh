@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-serialport-dev libgl-dev
-  googletest libgtest-dev libgmock-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
   dbus dbus-x11 xvfb xauth xdotool imagemagick fonts-noto-cjk
   ser2net
   g++-mingw-w64-x86-64 g++-mingw-w64-x86-64-posix wine64

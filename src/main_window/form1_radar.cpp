@@ -42,6 +42,7 @@ double box_value(const QLineEdit* box) {
 
 void Form1::draw_radar() {
     RadarPicture& picture = *Picture1;
+    const RadarPicture::Batch batch(picture);
     const double w = picture.outer_width();
     const double h = picture.outer_height();
     picture.clear();

@@ -22,6 +22,33 @@ RadarPicture::RadarPicture(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+RadarPicture::Batch::Batch(RadarPicture& picture) : picture_(picture) {
+    if (picture_.batch_) return;  // inside another batch: that one paints and repaints
+    picture_.ensure_image();
+    picture_.batch_.emplace(&picture_.image_);
+    picture_.batch_->setRenderHint(QPainter::Antialiasing, false);
+    owner_ = true;
+}
+
+RadarPicture::Batch::~Batch() {
+    if (!owner_) return;
+    picture_.batch_.reset();
+    picture_.update();
+}
+
+template <class Draw>
+void RadarPicture::paint(Draw&& draw) {
+    if (batch_) {
+        draw(*batch_);
+        return;
+    }
+    ensure_image();
+    QPainter p(&image_);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    draw(p);
+    update();
+}
+
 double RadarPicture::image_scale() const {
     return devicePixelRatioF() / twips_per_pixel;
 }
@@ -46,9 +73,7 @@ QPoint RadarPicture::image_pixel(double x, double y) const {
 }
 
 void RadarPicture::clear() {
-    ensure_image();
-    image_.fill(Qt::black);
-    update();
+    paint([this](QPainter& p) { p.fillRect(image_.rect(), Qt::black); });
 }
 
 QPen RadarPicture::pen(const QColor& colour) const {
@@ -61,24 +86,20 @@ QPen RadarPicture::pen(const QColor& colour) const {
 
 void RadarPicture::line(double x1, double y1, double x2, double y2, const QColor& colour) {
     if (!usable(x1) || !usable(y1) || !usable(x2) || !usable(y2)) return;
-    ensure_image();
-    QPainter p(&image_);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(pen(colour));
-    p.drawLine(to_image(x1, y1), to_image(x2, y2));
-    update();
+    paint([&](QPainter& p) {
+        p.setPen(pen(colour));
+        p.drawLine(to_image(x1, y1), to_image(x2, y2));
+    });
 }
 
 void RadarPicture::circle(double cx, double cy, double radius, const QColor& outline) {
     if (!usable(cx) || !usable(cy) || !usable(radius)) return;
-    ensure_image();
-    QPainter p(&image_);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(pen(outline));
-    p.setBrush(fill_solid_ ? QBrush(fill_colour_) : Qt::NoBrush);
-    const double r = std::abs(radius) * image_scale();
-    p.drawEllipse(to_image(cx, cy), r, r);
-    update();
+    paint([&](QPainter& p) {
+        p.setPen(pen(outline));
+        p.setBrush(fill_solid_ ? QBrush(fill_colour_) : Qt::NoBrush);
+        const double r = std::abs(radius) * image_scale();
+        p.drawEllipse(to_image(cx, cy), r, r);
+    });
 }
 
 void RadarPicture::paintEvent(QPaintEvent*) {

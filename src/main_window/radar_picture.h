@@ -2,9 +2,11 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPainter>
 #include <QPen>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 // The radar's picture box: a black picture with a sunken border, drawn in picture units
 // (twips) into a backing image so the drawing survives being covered. It only draws what it
@@ -16,6 +18,21 @@ class RadarPicture final : public QWidget {
     static constexpr double border_twips = 30.0;
 
     explicit RadarPicture(QWidget* parent = nullptr);
+
+    // While one lives, every shape goes through one painter and the repaint is asked for once,
+    // when it ends: the whole picture is redrawn on every cycle, and a painter and a repaint
+    // request per shape cost more than drawing most of the shapes.
+    class Batch {
+      public:
+        explicit Batch(RadarPicture& picture);
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+      private:
+        RadarPicture& picture_;
+        bool owner_ = false;
+    };
 
     // Outer size in picture units, read from the widget every time.
     double outer_width() const { return width() * twips_per_pixel; }
@@ -49,6 +66,9 @@ class RadarPicture final : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // Runs draw with a painter on the image: the batch's, or one of its own.
+    template <class Draw>
+    void paint(Draw&& draw);
     void ensure_image();
     QPen pen(const QColor& colour) const;
     QPointF to_image(double x, double y) const;
@@ -58,4 +78,5 @@ class RadarPicture final : public QWidget {
     bool fill_solid_ = false;
     QColor fill_colour_ = Qt::black;
     int draw_width_ = 1;
+    std::optional<QPainter> batch_;
 };

@@ -1,0 +1,52 @@
+// Time of one radar redraw, with every marker on the picture (the busiest drawing).
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include "link/module1.h"
+#include "main_window/form1.h"
+#include "main_window/radar_geometry.h"
+#include "station_services.h"
+
+namespace {
+
+void show_everything(Module1& module, Form1& form) {
+    module.orbx_link = QStringLiteral("1");  // the Moon marker shows only with the link on
+    form.Text3->setText(QStringLiteral("123.4"));
+    form.Text4->setText(QStringLiteral("45.6"));
+    form.Text14->setText(QStringLiteral("200.5"));
+    form.Text15->setText(QStringLiteral("30.2"));
+    form.current_azimuth = 100;
+    form.current_elevation = 20;
+    const radar::Point c =
+        radar::centre(form.Picture1->outer_width(), form.Picture1->outer_height());
+    form.target_picked = 1;
+    form.picked_x = c.x + 500;
+    form.picked_y = c.y - 300;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
+
+    const QTemporaryDir station;
+    bench::StationServices station_services(station.path());
+    Module1 module(station_services.services());
+    Form1 form(module, station_services.services());
+    show_everything(module, form);
+    // Shown, as in the program, so that asking for a repaint costs what it costs there.
+    form.show();
+    QApplication::processEvents();
+
+    benchmark::RegisterBenchmark("draw_radar", [&form](benchmark::State& state) {
+        for (auto _ : state) form.draw_radar();
+    })->Unit(benchmark::kMicrosecond);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
