@@ -418,7 +418,12 @@ Rig::Rig(RigOptions options) : options_(std::move(options)), desktop_(x_.display
         return;
     }
     write_ini(ini_text());
+    if (options_.read_only_station) options_.as_other_user = true;
     if (options_.as_other_user) make_station_other_users_may_use();
+    if (options_.read_only_station) {
+        ::chmod(QFile::encodeName(ini_path()).constData(), 0444);
+        ::chmod(QFile::encodeName(station_file({})).constData(), 0555);
+    }
 }
 
 Rig::~Rig() {
@@ -426,8 +431,24 @@ Rig::~Rig() {
     program_.reset();
     orbx_.reset();
     sim_.reset();
+    if (::testing::Test::HasFailure()) print_record();
     // Let the folder go even where it was made read-only.
     ::chmod(QFile::encodeName(station_file({})).constData(), 0700);
+}
+
+void Rig::print_record() const {
+    // What a failed run leaves for whoever reads the test's output.
+    std::printf("--- commands the controller received (seconds, transport, command):\n");
+    for (const Received& r : received()) {
+        std::printf("%8.3f %s [%s]\n", r.seconds, r.transport.c_str(), r.command.c_str());
+    }
+    const QDir root(root_.path());
+    for (const QString& name : root.entryList({QStringLiteral("program-*.out")}, QDir::Files)) {
+        QFile f(root.filePath(name));
+        if (f.open(QIODevice::ReadOnly))
+            std::printf("--- %s:\n%s\n", qPrintable(name), f.readAll().constData());
+    }
+    std::fflush(stdout);
 }
 
 QStringList Rig::sim_switches(const QStringList& extra) const {

@@ -188,6 +188,8 @@ struct RigOptions {
     QString ini_extra = {};      // more lines for azelrot.ini
     QString timer = QStringLiteral("1");
     bool as_other_user = false;  // where file permissions bind, even for root
+    // The station folder and its settings file read-only to the program (implies the above).
+    bool read_only_station = false;
 };
 
 // Everything one run needs. start_program() gives the program its window and checks its
@@ -244,6 +246,7 @@ class Rig {
     QProcessEnvironment program_environment() const;
     void start_as(Child& child, const QString& exe) const;
     void make_station_other_users_may_use();
+    void print_record() const;
 
     RigOptions options_;
     QString problem_;
