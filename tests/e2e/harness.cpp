@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 #include <csignal>
 #include <cstdio>
+#include <random>
 #include <thread>
 
 namespace e2e {
@@ -147,15 +148,31 @@ void Child::kill_now() {
 
 // --- X server and bus -----------------------------------------------------------------------
 
-XServer::XServer() {
-    // -displayfd 1: Xvfb picks a free display and writes its number on standard output.
-    xvfb_.process().setStandardErrorFile(QProcess::nullDevice());
-    xvfb_.start(
-        QStringLiteral("Xvfb"),
-        {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-         QStringLiteral("0"), screen_size, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-    const QString number = xvfb_.first_line(10000);
-    if (!number.isEmpty()) display_ = u':' + number;
+XServer::XServer(const QString& log) {
+    // Xvfb's own choice (-displayfd alone) is the lowest free number, which the server of a
+    // test that has just ended may still be giving up: its exit would then remove the
+    // newcomer's socket. A number drawn from a wide range seldom meets a recent one.
+    std::mt19937 pick(std::random_device{}());
+    std::uniform_int_distribution<int> numbers(200, 999);
+    for (int attempt = 0; attempt < 8 && display_.isEmpty(); ++attempt) {
+        const QString n = QString::number(numbers(pick));
+        if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) ||
+            QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
+            continue;
+        xvfb_.process().setStandardErrorFile(log, QIODevice::Append);
+        // -noreset: no server reset between the short-lived xdotool clients.
+        xvfb_.start(
+            QStringLiteral("Xvfb"),
+            {u':' + n, QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+             QStringLiteral("0"), screen_size, QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+             QStringLiteral("-noreset")});
+        // The number comes once it takes connections; a number in use ends it instead.
+        if (xvfb_.first_line(10000) == n) {
+            display_ = u':' + n;
+        } else {
+            xvfb_.stop(1000);
+        }
+    }
 }
 
 SessionBus::SessionBus() {
@@ -259,7 +276,13 @@ bool Desktop::type(const QString& text) const {
 bool Desktop::focus(WindowId window) const {
     // Without --sync: it would wait for a focus change that does not come when the window
     // already holds the focus.
-    return xdo({QStringLiteral("windowfocus"), QString::number(window)}).has_value();
+    if (!xdo({QStringLiteral("windowfocus"), QString::number(window)})) return false;
+    return eventually(
+        [&] {
+            const auto focused = xdo({QStringLiteral("getwindowfocus")});
+            return focused && focused->toULongLong() == window;
+        },
+        3000);
 }
 
 bool Desktop::move(WindowId window, QPoint to) const {
@@ -281,7 +304,6 @@ bool dismiss_box(const Desktop& desktop, qint64 pid, int ms) {
     if (!box) return false;
     // No window manager: the box is given the focus by hand.
     if (!desktop.focus(*box)) return false;
-    pause_ms(100);
     return desktop.key({QStringLiteral("Return")}) && desktop.wait_gone(*box, 3000);
 }
 
@@ -378,7 +400,10 @@ std::size_t count_of(const std::vector<std::string>& commands, const std::string
 
 // --- Rig -----------------------------------------------------------------------------------------
 
-Rig::Rig(RigOptions options) : options_(std::move(options)), desktop_(x_.display()) {
+Rig::Rig(RigOptions options)
+    : options_(std::move(options)),
+      x_(root_.filePath(QStringLiteral("xvfb.err"))),
+      desktop_(x_.display()) {
     if (!root_.isValid()) {
         problem_ = QStringLiteral("no temporary folder");
         return;
@@ -443,7 +468,9 @@ void Rig::print_record() const {
         std::printf("%8.3f %s [%s]\n", r.seconds, r.transport.c_str(), r.command.c_str());
     }
     const QDir root(root_.path());
-    for (const QString& name : root.entryList({QStringLiteral("program-*.out")}, QDir::Files)) {
+    const QStringList outputs{QStringLiteral("program-*.out"), QStringLiteral("xvfb.err"),
+                              QStringLiteral("orbx-sim.err")};
+    for (const QString& name : root.entryList(outputs, QDir::Files)) {
         QFile f(root.filePath(name));
         if (f.open(QIODevice::ReadOnly))
             std::printf("--- %s:\n%s\n", qPrintable(name), f.readAll().constData());

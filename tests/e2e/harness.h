@@ -71,7 +71,8 @@ class Child {
 // A private X server (Xvfb) on a free display.
 class XServer {
   public:
-    XServer();
+    // Its messages go to `log`.
+    explicit XServer(const QString& log);
     bool ok() const { return !display_.isEmpty(); }
     const QString& display() const { return display_; }
 
@@ -109,6 +110,7 @@ class Desktop {
     bool click(QPoint at) const;
     bool key(const QStringList& keys) const;
     bool type(const QString& text) const;
+    // Gives the window the keyboard and waits until it has it.
     bool focus(WindowId window) const;
     bool move(WindowId window, QPoint to) const;
 

@@ -179,6 +179,8 @@ TEST_P(SettingsDialog, SaveWritesTheSixKeysAndEndsTheProgram) {
         return g->topLeft() + QPoint(int(std::lround((t.left + t.width / 2.0) / 15)),
                                      int(std::lround((t.top + t.height / 2.0) / 15)));
     };
+    // Keys go where the keyboard is: the dialog must hold it before they are pressed.
+    ASSERT_TRUE(rig.desktop().focus(*dialog));
     ASSERT_TRUE(rig.desktop().click(at(design::form2_Text1)));
     ASSERT_TRUE(rig.desktop().key({QStringLiteral("ctrl+a")}));
     ASSERT_TRUE(rig.desktop().type(QString::fromLatin1(row.interval)));
