@@ -41,7 +41,8 @@ void BoardControlTcp::connect_if_needed() {
     keep_received();
     if (connected() && address == peer_ && port == peer_port_) return;
 
-    received_ += socket_.readAll();
+    // A socket never opened has nothing to give, and reading it only earns a warning.
+    if (socket_.isOpen()) received_ += socket_.readAll();
     socket_.abort();
     peer_ = address;
     peer_port_ = port;
@@ -72,7 +73,7 @@ QByteArray BoardControlTcp::read() {
     keep_received();
     QByteArray out = received_;
     received_.clear();
-    out += socket_.readAll();
+    if (socket_.isOpen()) out += socket_.readAll();
     return out;
 }
 
