@@ -394,6 +394,16 @@ std::optional<QString> ini_value(const QString& text, const QString& section, co
     return std::nullopt;
 }
 
+QStringList misuse_warnings(const QString& output) {
+    static const QRegularExpression misuse(
+        QStringLiteral(R"(^(QIODevice|QObject|QSocketNotifier|QTimer|QWidget)\S*:)"));
+    QStringList found;
+    for (const QString& line : output.split(u'\n')) {
+        if (misuse.match(line).hasMatch()) found << line;
+    }
+    return found;
+}
+
 std::size_t count_of(const std::vector<std::string>& commands, const std::string& text) {
     return static_cast<std::size_t>(std::count(commands.begin(), commands.end(), text));
 }
@@ -456,6 +466,10 @@ Rig::~Rig() {
     program_.reset();
     orbx_.reset();
     sim_.reset();
+    // Every run, whatever it tested: Qt's complaints of misuse are faults of the program.
+    const QStringList misuse = misuse_warnings(program_output());
+    if (!misuse.isEmpty())
+        ADD_FAILURE() << "Qt objects misused:\n" << misuse.join(u'\n').toStdString();
     if (::testing::Test::HasFailure()) print_record();
     // Let the folder go even where it was made read-only.
     ::chmod(QFile::encodeName(station_file({})).constData(), 0700);
@@ -468,7 +482,7 @@ void Rig::print_record() const {
         std::printf("%8.3f %s [%s]\n", r.seconds, r.transport.c_str(), r.command.c_str());
     }
     const QDir root(root_.path());
-    const QStringList outputs{QStringLiteral("program-*.out"), QStringLiteral("xvfb.err"),
+    const QStringList outputs{QStringLiteral("*.out"), QStringLiteral("xvfb.err"),
                               QStringLiteral("orbx-sim.err")};
     for (const QString& name : root.entryList(outputs, QDir::Files)) {
         QFile f(root.filePath(name));
@@ -512,6 +526,11 @@ void Rig::make_station_other_users_may_use() {
     }
 }
 
+QString Rig::program_output() const {
+    QFile f(root_.filePath(QStringLiteral("program.out")));
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
 QString Rig::station_file(const QString& name) const {
     return root_.filePath(QStringLiteral("station/") + name);
 }
@@ -544,12 +563,13 @@ QProcessEnvironment Rig::program_environment() const {
     return e;
 }
 
-void Rig::start_as(Child& child, const QString& exe) const {
+void Rig::start_as(Child& child, const QString& output) const {
+    const QString exe = station_file(QStringLiteral("azelrot"));
     QProcess& p = child.process();
     p.setProcessEnvironment(program_environment());
     p.setWorkingDirectory(station_file({}));
     p.setProcessChannelMode(QProcess::MergedChannels);
-    p.setStandardOutputFile(root_.filePath(QStringLiteral("program-%1.out").arg(qintptr(&child))));
+    p.setStandardOutputFile(root_.filePath(output));
     if (options_.as_other_user && ::geteuid() == 0) {
         // Root writes anywhere: the program runs as nobody so that permissions hold.
         child.start(QStringLiteral("setpriv"),
@@ -564,7 +584,7 @@ void Rig::start_as(Child& child, const QString& exe) const {
 
 bool Rig::start_program() {
     program_ = std::make_unique<Child>();
-    start_as(*program_, station_file(QStringLiteral("azelrot")));
+    start_as(*program_, QStringLiteral("program.out"));
     const auto id = desktop_.wait_window(QString::fromUtf8(main_title), pid(), 15000);
     if (!id) return false;
     window_ = std::make_unique<MainWindow>(desktop_, *id, pid());
@@ -574,7 +594,7 @@ bool Rig::start_program() {
 
 std::unique_ptr<Child> Rig::start_second_copy() {
     auto second = std::make_unique<Child>();
-    start_as(*second, station_file(QStringLiteral("azelrot")));
+    start_as(*second, QStringLiteral("second-copy.out"));
     return second;
 }
 

@@ -217,6 +217,9 @@ class Rig {
     simtest::SimProcess& sim() { return *sim_; }
     const RigOptions& options() const { return options_; }
 
+    // What the program wrote on its standard output and error.
+    QString program_output() const;
+
     QString station_file(const QString& name) const;
     QString ini_path() const { return station_file(QStringLiteral("azelrot.ini")); }
     QString read_ini() const;
@@ -246,7 +249,8 @@ class Rig {
     QStringList sim_switches(const QStringList& extra) const;
     QString ini_text() const;
     QProcessEnvironment program_environment() const;
-    void start_as(Child& child, const QString& exe) const;
+    // Starts the station's program, its output into the rig's file `output`.
+    void start_as(Child& child, const QString& output) const;
     void make_station_other_users_may_use();
     void print_record() const;
 
@@ -266,6 +270,10 @@ class Rig {
 
 // A value of a profile file's text, read the plain way: "[SECTION]" then "KEY=value".
 std::optional<QString> ini_value(const QString& text, const QString& section, const QString& key);
+
+// Lines of Qt's warnings about its objects being misused (a device read while closed, a
+// signal of a deleted object...): each one a fault of the program.
+QStringList misuse_warnings(const QString& output);
 
 // Counts commands with this text.
 std::size_t count_of(const std::vector<std::string>& commands, const std::string& text);
