@@ -41,6 +41,7 @@ void BoardControlTcp::connect_if_needed() {
     keep_received();
     if (connected() && address == peer_ && port == peer_port_) return;
 
+    // A socket never opened has nothing to give, and reading it only earns a warning.
     if (socket_.isOpen()) received_ += socket_.readAll();
     socket_.abort();
     peer_ = address;

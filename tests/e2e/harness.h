@@ -1,0 +1,281 @@
+#pragma once
+
+// Drives the real program in its own X server: a station folder with its settings, the
+// controller simulator on a pseudo-terminal or on TCP 127.0.0.1, optionally the tracking-program
+// simulator on a private session bus, and xdotool for the mouse and the keyboard.
+
+#include <QDir>
+#include <QPoint>
+#include <QProcess>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sim/sim_process.h"
+
+namespace e2e {
+
+using WindowId = qulonglong;
+
+// Waits until `done` holds, checking every 50 ms; false when `ms` pass first.
+bool eventually(const std::function<bool()>& done, int ms);
+void pause_ms(int ms);
+
+// Why a needed tool is missing, or empty when everything is there. Tests skip on a missing
+// tool unless AZELROT_E2E_REQUIRED is set (as scripts/test.sh does), where they fail.
+QString missing_tools(bool needs_bus);
+bool tools_required();
+
+#define E2E_NEED_TOOLS(needs_bus)                                                        \
+    do {                                                                                 \
+        const QString missing_ = ::e2e::missing_tools(needs_bus);                        \
+        if (!missing_.isEmpty()) {                                                       \
+            if (::e2e::tools_required()) FAIL() << "missing " << missing_.toStdString(); \
+            GTEST_SKIP() << "missing " << missing_.toStdString();                        \
+        }                                                                                \
+    } while (false)
+
+#define E2E_READY(rig) ASSERT_TRUE((rig).problem().isEmpty()) << (rig).problem().toStdString()
+
+// A child process that is killed with the test: on SIGKILL of the test, on a failed assertion
+// and on a normal end alike.
+class Child {
+  public:
+    Child() = default;
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    ~Child();
+
+    QProcess& process() { return process_; }
+    void start(const QString& program, const QStringList& args);
+    // The first line of standard output, or empty when none came within `ms`.
+    QString first_line(int ms);
+    // Waits for a line starting with `prefix` on standard output.
+    bool wait_line(const QString& prefix, int ms);
+    bool running();
+    // SIGTERM, and SIGKILL after a grace period.
+    void stop(int grace_ms = 2000);
+    void kill_now();
+
+  private:
+    QProcess process_;
+};
+
+// A private X server (Xvfb) on a free display.
+class XServer {
+  public:
+    // Its messages go to `log`.
+    explicit XServer(const QString& log);
+    bool ok() const { return !display_.isEmpty(); }
+    const QString& display() const { return display_; }
+
+  private:
+    Child xvfb_;
+    QString display_;
+};
+
+// A private session bus.
+class SessionBus {
+  public:
+    SessionBus();
+    bool ok() const { return !address_.isEmpty(); }
+    const QString& address() const { return address_; }
+
+  private:
+    Child daemon_;
+    QString address_;
+};
+
+// xdotool on one display.
+class Desktop {
+  public:
+    explicit Desktop(QString display) : display_(std::move(display)) {}
+
+    // xdotool's standard output, or nothing when it failed or hung.
+    std::optional<QString> xdo(const QStringList& args, int ms = 5000) const;
+    // Visible windows whose name matches the pattern; of one process when pid is not 0.
+    std::vector<WindowId> windows(const QString& name_pattern, qint64 pid = 0) const;
+    std::optional<WindowId> wait_window(const QString& name_pattern, qint64 pid, int ms) const;
+    // True once the window is gone or hidden.
+    bool wait_gone(WindowId window, int ms) const;
+    std::optional<QRect> geometry(WindowId window) const;
+    // Clicks, then parks the pointer in the screen's empty corner so no tool tip opens.
+    bool click(QPoint at) const;
+    bool key(const QStringList& keys) const;
+    bool type(const QString& text) const;
+    // Gives the window the keyboard and waits until it has it.
+    bool focus(WindowId window) const;
+    bool move(WindowId window, QPoint to) const;
+
+  private:
+    QString display_;
+};
+
+// Message boxes carry the program's name as their title; open menus have no title.
+QString box_pattern();
+QString menu_pattern();
+// Waits for a message box of the process and presses Return in it.
+bool dismiss_box(const Desktop& desktop, qint64 pid, int ms = 5000);
+
+// Designed places, in twips (15 twips = 1 pixel).
+struct Twips {
+    int left, top, width, height;
+};
+
+namespace design {
+constexpr int client_height = 4635;
+constexpr Twips Picture1{2280, 1455, 2700, 2700};
+constexpr int picture_border = 30;
+constexpr Twips Command2{180, 3510, 825, 420};
+constexpr Twips Command3{180, 4080, 825, 375};
+constexpr Twips Command4{1200, 3510, 825, 420};
+// Option buttons inside Frame3 (60, 990): the caption's middle.
+constexpr Twips Option1{60 + 90, 990 + 240, 1035, 195};
+constexpr Twips Option2{60 + 90, 990 + 540, 975, 195};
+// The settings dialog (no menu bar); Check1 lies in Frame6 (180, 930).
+constexpr Twips form2_Text1{4800, 210, 645, 285};
+constexpr Twips form2_Check1{180 + 330, 930 + 300, 2505, 345};
+constexpr Twips form2_Command1{4980, 7200, 1005, 330};
+}  // namespace design
+
+constexpr const char* main_title = "ＡＺＥＬＲＯＴ　v2.00";
+constexpr const char* settings_title = "ＡＺＥＬＲＯＴ設定";
+
+// Where things are on the screen, from the window's geometry read afresh each time: the client
+// area is the window's bottom part below the menu bar.
+class MainWindow {
+  public:
+    MainWindow(const Desktop& desktop, WindowId id, qint64 pid)
+        : desktop_(desktop), id_(id), pid_(pid) {}
+    WindowId id() const { return id_; }
+    std::optional<QPoint> client_origin() const;
+    bool click(const Twips& control) const;
+    // A click on the radar, `dx` and `dy` pixels right of and below its centre.
+    bool click_radar(int dx, int dy) const;
+    // The first menu of the bar opened, then the keys, each waiting for the menu to follow.
+    bool menu(const QStringList& keys, int popups_after_last) const;
+    bool open_settings() const;
+    bool debug(bool on) const;
+
+  private:
+    bool wait_popups(int count) const;
+
+    const Desktop& desktop_;
+    WindowId id_;
+    qint64 pid_;
+};
+
+// One command as the controller simulator logged it.
+struct Received {
+    double seconds;
+    std::string transport;  // "pty" or "tcp"
+    std::string command;    // without its CR
+};
+std::vector<Received> read_command_log(const QString& path);
+
+enum class Transport { serial, board };
+
+struct RigOptions {
+    Transport transport = Transport::serial;
+    QStringList sim_args = {};   // further simulator switches
+    bool orbx = false;           // link on, with a private bus and the tracking simulator
+    QStringList orbx_args = {};  // its switches
+    QString ini_extra = {};      // more lines for azelrot.ini
+    QString timer = QStringLiteral("1");
+    bool as_other_user = false;  // where file permissions bind, even for root
+    // The station folder and its settings file read-only to the program (implies the above).
+    bool read_only_station = false;
+};
+
+// Everything one run needs. start_program() gives the program its window and checks its
+// start-up burst.
+class Rig {
+  public:
+    explicit Rig(RigOptions options);
+    ~Rig();
+    Rig(const Rig&) = delete;
+    Rig& operator=(const Rig&) = delete;
+
+    // Empty when the rig is complete; else why not.
+    const QString& problem() const { return problem_; }
+
+    bool start_program();
+    // Another copy of the same program file (for the second-copy check).
+    std::unique_ptr<Child> start_second_copy();
+
+    Desktop& desktop() { return desktop_; }
+    MainWindow& window() { return *window_; }
+    Child& program() { return *program_; }
+    qint64 pid() const;
+    simtest::SimProcess& sim() { return *sim_; }
+    const RigOptions& options() const { return options_; }
+
+    // What the program wrote on its standard output and error.
+    QString program_output() const;
+
+    QString station_file(const QString& name) const;
+    QString ini_path() const { return station_file(QStringLiteral("azelrot.ini")); }
+    QString read_ini() const;
+    void write_ini(const QString& text) const;
+
+    // The commands the controller simulator received so far.
+    std::vector<Received> received() const;
+    std::vector<std::string> commands() const;
+    // Waits for a command with this text after the first `from` commands; its index or -1.
+    int wait_command(const std::string& text, std::size_t from, int ms) const;
+    // Waits until no command comes for `quiet_ms`; false when commands keep coming for `ms`.
+    bool wait_quiet(int quiet_ms, int ms) const;
+    // Writes one line to the simulator's control pipe.
+    bool control(const QString& line) const;
+
+    // Starts the controller simulator anew (after kill_sim), on the same TCP port.
+    bool restart_sim(const QStringList& extra_args);
+    void kill_sim();
+    bool start_orbx(const QStringList& args);
+    void kill_orbx();
+
+    // Ends the program through its exit button; its exit code or nothing when it hung.
+    std::optional<int> exit_by_button(int ms);
+    std::optional<int> wait_program_end(int ms);
+
+  private:
+    QStringList sim_switches(const QStringList& extra) const;
+    QString ini_text() const;
+    QProcessEnvironment program_environment() const;
+    // Starts the station's program, its output into the rig's file `output`.
+    void start_as(Child& child, const QString& output) const;
+    void make_station_other_users_may_use();
+    void print_record() const;
+
+    RigOptions options_;
+    QString problem_;
+    QTemporaryDir root_{QDir::tempPath() + QStringLiteral("/azelrot-e2e-XXXXXX")};
+    XServer x_;
+    Desktop desktop_;
+    std::unique_ptr<SessionBus> bus_;
+    std::unique_ptr<Child> orbx_;
+    std::unique_ptr<simtest::SimProcess> sim_;
+    int tcp_port_ = 0;
+    int sim_generation_ = 1;
+    std::unique_ptr<Child> program_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+// A value of a profile file's text, read the plain way: "[SECTION]" then "KEY=value".
+std::optional<QString> ini_value(const QString& text, const QString& section, const QString& key);
+
+// Lines of Qt's warnings about its objects being misused (a device read while closed, a
+// signal of a deleted object...): each one a fault of the program.
+QStringList misuse_warnings(const QString& output);
+
+// Counts commands with this text.
+std::size_t count_of(const std::vector<std::string>& commands, const std::string& text);
+
+}  // namespace e2e
