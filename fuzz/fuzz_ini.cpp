@@ -21,9 +21,10 @@ QStringList lines_of(const QString& content) {
     normalized.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QStringList lines = normalized.split(u'\n');
     if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
-    // A lone CR ending the last line turns into part of a CR LF once a line follows it.
+    // CRs ending the last line lose one to the CR LF written after them once a line follows;
+    // the reader trims them anyway.
     for (QString& line : lines) {
-        if (line.endsWith(u'\r')) line.chop(1);
+        while (line.endsWith(u'\r')) line.chop(1);
     }
     return lines;
 }
