@@ -42,7 +42,9 @@ failed=()
 for target in "${targets[@]}"; do
   corpus="$build_dir/corpus/$target"
   mkdir -p "$corpus"
-  options=(-max_total_time="$seconds" -timeout=10 -max_len=4096 -print_final_stats=1
+  # The timeout runs on the wall clock: on a busy shared machine a niced run can wait whole
+  # seconds for a core, so only a real hang should reach it.
+  options=(-max_total_time="$seconds" -timeout=60 -max_len=4096 -print_final_stats=1
            -artifact_prefix="$build_dir/crashes/$target-")
   dict="fuzz/dict/${target#fuzz_}.dict"
   [[ -f $dict ]] && options+=(-dict="$dict")
