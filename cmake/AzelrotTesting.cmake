@@ -7,6 +7,7 @@ find_program(DBUS_RUN_SESSION dbus-run-session)
 # One entry point for every test: a QApplication exists, as widgets, timers and sockets need.
 add_library(azelrot_test_main OBJECT ${CMAKE_CURRENT_LIST_DIR}/../tests/support/test_main.cpp)
 target_link_libraries(azelrot_test_main PUBLIC Qt6::Widgets GTest::gtest)
+azelrot_configure_target(azelrot_test_main)
 
 function(azelrot_add_test)
   cmake_parse_arguments(T "DBUS" "NAME;LABEL;TIMEOUT" "SOURCES;LIBS" ${ARGN})

@@ -113,6 +113,8 @@ void Form1::build_controls() {
     Frame1 = frame(client, QStringLiteral("アンテナ情報"), QColor(255, 192, 255));
     place(Frame1, 45, 2880, 2145, 555);
     Label16 = label(Frame1, {}, 120, 270, 1905, 150);
+    // Replies are shown as they came: a garbled line must not be read as markup.
+    Label16->setTextFormat(Qt::PlainText);
 
     Command2 = new CaptionButton(QStringLiteral("自動追尾開始"), client);
     place(Command2, 180, 3510, 825, 420);

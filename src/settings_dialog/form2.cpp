@@ -227,6 +227,8 @@ void Form2::build_calibration_frames() {
     Command11 = button(Frame5, QStringLiteral("Ｆ２"), 180, 270, 780, 330, tip5);
     Label7 = label(Frame5, {}, 150, 750, 2490, 240);
     Label7->installEventFilter(no_tip);
+    // These show the controller's replies as they came, never read as markup.
+    for (QLabel* reply : {Label4, Label5, Label6, Label7}) reply->setTextFormat(Qt::PlainText);
 }
 
 void Form2::set_tab_order() {
