@@ -6,7 +6,7 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
-#include "sim/sim_process.h"
+#include "support/sim_process.h"
 
 // The benchmark's own tools: a figure is only worth printing when the tool measured what it
 // says it measured. No timing is checked here, only that the measurement happened.

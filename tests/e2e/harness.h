@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/sim_process.h"
+#include "support/sim_process.h"
 
 namespace e2e {
 
