@@ -60,10 +60,10 @@ Names names_in(const QString& content) {
     for (const QString& line : lines_of(content)) {
         const QString t = line.trimmed();
         if (t.startsWith(u'[')) {
-            if (const qsizetype close = t.indexOf(u']'); close > 0 && names.sections.size() < 16) {
+            if (const qsizetype close = t.indexOf(u']'); close > 0 && names.sections.size() < 8) {
                 names.sections << t.mid(1, close - 1);
             }
-        } else if (const qsizetype eq = t.indexOf(u'='); eq >= 0 && names.keys.size() < 16) {
+        } else if (const qsizetype eq = t.indexOf(u'='); eq >= 0 && names.keys.size() < 8) {
             names.keys << t.left(eq);
         }
     }

@@ -38,10 +38,14 @@ TEST(TrackingProgram, KilledWhileLinkedWarnsOnceAndIsFollowedAgainWhenBack) {
     const int first = rig.wait_command("W123 030", 3, 5000);
     ASSERT_GE(first, 0);
 
+    const QColor red(255, 0, 0), cyan(0, 255, 255);
+    EXPECT_TRUE(rig.window().shows(design::link_lamp, red));
+
     rig.kill_orbx();
     // "ＯＲＢＸが起動していません。ＯＲＢＸを起動してください", once.
     ASSERT_TRUE(dismiss_box(rig.desktop(), rig.pid(), 6000));
     const std::size_t after_box = rig.commands().size();
+    EXPECT_TRUE(rig.window().shows(design::link_lamp, cyan));
     // The last values received still steer the antenna, every tick.
     ASSERT_TRUE(eventually(
         [&] { return count_of(since(rig.commands(), after_box), "W123 030") >= 2; }, 6000));
@@ -49,6 +53,7 @@ TEST(TrackingProgram, KilledWhileLinkedWarnsOnceAndIsFollowedAgainWhenBack) {
 
     ASSERT_TRUE(rig.start_orbx(satellite_at("200.2", "40.9")));
     EXPECT_GE(rig.wait_command("W200 040", after_box, 6000), 0);
+    EXPECT_TRUE(rig.window().shows(design::link_lamp, red));
     EXPECT_TRUE(rig.desktop().windows(box_pattern(), rig.pid()).empty());
     EXPECT_TRUE(rig.program().running());
 }

@@ -88,7 +88,7 @@ QString missing_tools(bool needs_bus) {
     for (const char* var : {"AZELROT_EXE", "AZELROT_GS232B_SIM", "AZELROT_ORBX_SIM"}) {
         if (env(var).isEmpty() || !QFile::exists(env(var))) missing << QString::fromLatin1(var);
     }
-    QStringList tools{QStringLiteral("Xvfb"), QStringLiteral("xdotool")};
+    QStringList tools{QStringLiteral("Xvfb"), QStringLiteral("xdotool"), QStringLiteral("import")};
     if (needs_bus) tools << QStringLiteral("dbus-daemon");
     for (const QString& tool : tools) {
         if (QStandardPaths::findExecutable(tool).isEmpty()) missing << tool;
@@ -291,6 +291,23 @@ bool Desktop::move(WindowId window, QPoint to) const {
         .has_value();
 }
 
+std::optional<QColor> Desktop::pixel(QPoint at) const {
+    QProcess p;
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    e.insert(QStringLiteral("DISPLAY"), display_);
+    p.setProcessEnvironment(e);
+    // ImageMagick's text form: "0,0: (255,0,0)  #FF0000  red".
+    p.start(QStringLiteral("import"),
+            {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"),
+             QStringLiteral("1x1+%1+%2").arg(at.x()).arg(at.y()), QStringLiteral("-depth"),
+             QStringLiteral("8"), QStringLiteral("txt:-")});
+    if (!p.waitForFinished(10000) || p.exitCode() != 0) return std::nullopt;
+    const auto m = QRegularExpression(QStringLiteral("#([0-9A-Fa-f]{6})"))
+                       .match(QString::fromLatin1(p.readAllStandardOutput()));
+    if (!m.hasMatch()) return std::nullopt;
+    return QColor(u'#' + m.captured(1));
+}
+
 QString box_pattern() {
     return QStringLiteral("^azelrot$");
 }
@@ -318,6 +335,24 @@ std::optional<QPoint> MainWindow::client_origin() const {
 bool MainWindow::click(const Twips& control) const {
     const auto origin = client_origin();
     return origin && desktop_.click(*origin + centre(control));
+}
+
+std::optional<QColor> MainWindow::colour(const Twips& control) const {
+    const auto origin = client_origin();
+    if (!origin) return std::nullopt;
+    // Near the left edge, clear of a centred caption.
+    return desktop_.pixel(*origin + QPoint(px(control.left) + 5, centre(control).y()));
+}
+
+bool MainWindow::shows(const Twips& control, const QColor& expected, int tolerance, int ms) const {
+    return eventually(
+        [&] {
+            const auto seen = colour(control);
+            return seen && std::abs(seen->red() - expected.red()) <= tolerance &&
+                   std::abs(seen->green() - expected.green()) <= tolerance &&
+                   std::abs(seen->blue() - expected.blue()) <= tolerance;
+        },
+        ms);
 }
 
 bool MainWindow::click_radar(int dx, int dy) const {

@@ -4,6 +4,7 @@
 // controller simulator on a pseudo-terminal or on TCP 127.0.0.1, optionally the tracking-program
 // simulator on a private session bus, and xdotool for the mouse and the keyboard.
 
+#include <QColor>
 #include <QDir>
 #include <QPoint>
 #include <QProcess>
@@ -113,6 +114,8 @@ class Desktop {
     // Gives the window the keyboard and waits until it has it.
     bool focus(WindowId window) const;
     bool move(WindowId window, QPoint to) const;
+    // The colour on the screen at this point.
+    std::optional<QColor> pixel(QPoint at) const;
 
   private:
     QString display_;
@@ -132,6 +135,8 @@ struct Twips {
 namespace design {
 constexpr int client_height = 4635;
 constexpr Twips Picture1{2280, 1455, 2700, 2700};
+// The lamp of the tracking-program link, Label1(0), inside Frame4 (60, 30).
+constexpr Twips link_lamp{60 + 210, 30 + 210, 465, 165};
 constexpr int picture_border = 30;
 constexpr Twips Command2{180, 3510, 825, 420};
 constexpr Twips Command3{180, 4080, 825, 375};
@@ -157,6 +162,12 @@ class MainWindow {
     WindowId id() const { return id_; }
     std::optional<QPoint> client_origin() const;
     bool click(const Twips& control) const;
+    // The control's background colour, read off the screen.
+    std::optional<QColor> colour(const Twips& control) const;
+    // Waits until the control shows this colour, each channel within `tolerance` (a style
+    // shades a button's face: a green face is a gradient around the colour set).
+    bool shows(const Twips& control, const QColor& expected, int tolerance = 8,
+               int ms = 3000) const;
     // A click on the radar, `dx` and `dy` pixels right of and below its centre.
     bool click_radar(int dx, int dy) const;
     // The first menu of the bar opened, then the keys, each waiting for the menu to follow.

@@ -47,6 +47,10 @@ TEST_P(WindowOverTransport, ManualMoveEndsByItselfOnArrival) {
     ASSERT_TRUE(w.click(design::Command4));
     const int move = rig.wait_command("W090 045", 3, 5000);
     ASSERT_GE(move, 0) << "commands: " << rig.commands().size();
+    // Green while it runs; the style's gradient stays far closer to it than a grey face.
+    const QColor running(0, 255, 0);
+    constexpr int shading = 128;
+    EXPECT_TRUE(w.shows(design::Command4, running, shading));
 
     // Polled while it turns; once the position is within reach nothing more is sent.
     ASSERT_TRUE(rig.wait_quiet(2500, 20000));
@@ -54,6 +58,7 @@ TEST_P(WindowOverTransport, ManualMoveEndsByItselfOnArrival) {
     EXPECT_GE(count_of(after, "C2"), 1u);
     EXPECT_EQ(after.size(), count_of(after, "C2"));
     EXPECT_EQ(count_of(rig.commands(), "S"), 0u);
+    EXPECT_FALSE(w.shows(design::Command4, running, shading, 0));
 
     // The move is over and its target spent: the button asks for a new one.
     const std::size_t sent = rig.commands().size();
