@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 
 seconds=${FUZZ_SECONDS:-60}
 build_dir=${FUZZ_BUILD_DIR:-build-fuzz}
-read -r -a targets <<<"${FUZZ_TARGETS:-fuzz_numeric fuzz_reply fuzz_ini fuzz_move_command fuzz_octet}"
+read -r -a targets <<<"${FUZZ_TARGETS:-fuzz_numeric fuzz_reply fuzz_ini fuzz_move_command fuzz_octet fuzz_rotctl}"
 
 bash scripts/install-deps.sh
 missing=()

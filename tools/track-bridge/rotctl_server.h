@@ -2,6 +2,9 @@
 
 #include <QObject>
 #include <QTcpServer>
+#include <chrono>
+#include <functional>
+#include <vector>
 
 #include "bridge_options.h"
 #include "rotctl_protocol.h"
@@ -11,24 +14,51 @@ class QTcpSocket;
 
 namespace track_bridge {
 
+// What one client may cost the bridge, whatever it sends or fails to read.
+struct ServerLimits {
+    // More trackers than this at once is a runaway client, not a station.
+    int max_clients = 16;
+    // Replies queued for a client that does not read; past this its requests wait unread.
+    qint64 max_queued_reply = 64 * 1024;
+    // Requests taken from one client per turn, so every client gets its turn.
+    qint64 read_chunk = 1024;
+    // With every slot taken, a client silent this long gives way to a new one.
+    std::chrono::milliseconds idle_before_eviction{10'000};
+};
+
 // Serves tracker connections: each complete command line is answered in a single write,
 // since trackers read one buffer per command without reassembly.
 class RotctlServer : public QObject {
     Q_OBJECT
   public:
-    explicit RotctlServer(TrackItems& items, QObject* parent = nullptr);
+    using Clock = std::function<std::chrono::milliseconds()>;
+
+    explicit RotctlServer(TrackItems& items, const ServerLimits& limits = {}, Clock clock = {},
+                          QObject* parent = nullptr);
 
     bool listen(const ListenAddress& where);
     QString error_text() const { return server_.errorString(); }
     quint16 port() const { return server_.serverPort(); }
 
+    int clients() const { return int(clients_.size()); }
+    // Bytes held for all clients, read but not served and served but not sent.
+    qint64 buffered_bytes() const;
+
   private:
+    class Client;
+
     void accept_clients();
-    void serve(QTcpSocket* socket, Session& session);
+    bool make_room();
+    void serve(Client* client);
+    void queue_turn(Client* client);
+    void drop(Client* client);
 
     TrackItems& items_;
+    ServerLimits limits_;
+    Clock clock_;
     QTcpServer server_;
     Position target_;
+    std::vector<Client*> clients_;
 };
 
 }  // namespace track_bridge
