@@ -199,7 +199,8 @@ TEST_P(Arrival, EndsTheMoveWithoutSending) {
 INSTANTIATE_TEST_SUITE_P(Table, Arrival,
                          ::testing::Values(ArrivalRow{180, 40, 181.6, 42.9, true},
                                            ArrivalRow{180, 40, 181.6, 43.0, false},
-                                           ArrivalRow{1.0, 40, 359.4, 40, true},
+                                           ArrivalRow{0, 40, 358.4, 40, false},
+                                           ArrivalRow{357, 40, 358.4, 40, true},
                                            ArrivalRow{1e308, 40, 180, 40, false}));
 
 TEST_F(ManualMove, ArrivalNeedsARunningMove) {
