@@ -226,23 +226,28 @@ TEST_F(BoardTcp, OnlyLiteralAddressesAreUsed) {
     }
 }
 
+// A listening socket on 127.0.0.1 at a free port; port stays 0 when that fails.
+int loopback_listener(quint16& port) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (::bind(listener, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+        ::listen(listener, 4) == 0 &&
+        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+        port = ntohs(address.sin_port);
+    }
+    return listener;
+}
+
 // A raw TCP serial server on a thread of its own, answering "C2" as the controller would; it
 // has to answer while the window thread is frozen in its pauses.
 class Responder {
   public:
     Responder() {
-        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-            ::listen(listener_, 4) != 0 ||
-            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-            return;
-        }
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { serve(); });
+        listener_ = loopback_listener(port_);
+        if (port_ != 0) thread_ = std::thread([this] { serve(); });
     }
     ~Responder() {
         stop_ = true;
@@ -290,18 +295,8 @@ class Responder {
 class Flooder {
   public:
     explicit Flooder(qint64 flood_bytes) : flood_bytes_(flood_bytes) {
-        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-            ::listen(listener_, 4) != 0 ||
-            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-            return;
-        }
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { serve(); });
+        listener_ = loopback_listener(port_);
+        if (port_ != 0) thread_ = std::thread([this] { serve(); });
     }
     ~Flooder() {
         stop_ = true;
