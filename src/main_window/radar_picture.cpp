@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -74,6 +75,30 @@ QPoint RadarPicture::image_pixel(double x, double y) const {
 
 void RadarPicture::clear() {
     paint([this](QPainter& p) { p.fillRect(image_.rect(), Qt::black); });
+}
+
+RadarPicture::BackdropKey RadarPicture::backdrop_key() const {
+    return {size(), devicePixelRatioF(), fill_solid_, fill_solid_ ? fill_colour_ : QColor(),
+            draw_width_};
+}
+
+bool RadarPicture::restore_backdrop(const BackdropKey& key) {
+    ensure_image();
+    if (backdrop_.isNull() || !(backdrop_drawn_with_ == key) || backdrop_.size() != image_.size() ||
+        backdrop_.format() != image_.format()) {
+        return false;
+    }
+    paint([this](QPainter&) {
+        // Same size and format, and the painter writes straight into the image's pixels.
+        std::memcpy(image_.bits(), backdrop_.constBits(),
+                    static_cast<std::size_t>(image_.sizeInBytes()));
+    });
+    return true;
+}
+
+void RadarPicture::keep_backdrop(const BackdropKey& key) {
+    backdrop_ = image_.copy();  // a deep copy: a painter may still be drawing on image_
+    backdrop_drawn_with_ = key;
 }
 
 QPen RadarPicture::pen(const QColor& colour) const {

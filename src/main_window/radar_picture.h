@@ -39,6 +39,17 @@ class RadarPicture final : public QWidget {
     double outer_height() const { return height() * twips_per_pixel; }
 
     void clear();
+    // Leaves on the picture what draw leaves on it, where draw paints the whole picture from
+    // nothing but its size and the drawing settings: the first time at a size, device ratio and
+    // settings it runs draw and keeps the result, later it puts the kept image back. The grid is
+    // the same every cycle, and copying it back costs less than drawing it again.
+    template <class Draw>
+    void draw_backdrop(Draw&& draw) {
+        const BackdropKey key = backdrop_key();
+        if (restore_backdrop(key)) return;
+        draw();
+        keep_backdrop(key);
+    }
     // Line in its colour at the current line width. Shapes with coordinates that are not
     // finite, or absurdly far off the picture, are not drawn.
     void line(double x1, double y1, double x2, double y2, const QColor& colour);
@@ -79,4 +90,19 @@ class RadarPicture final : public QWidget {
     QColor fill_colour_ = Qt::black;
     int draw_width_ = 1;
     std::optional<QPainter> batch_;
+    // What the kept backdrop was drawn with.
+    struct BackdropKey {
+        QSize widget_size;
+        qreal ratio = 0;
+        bool fill_solid = false;
+        QColor fill_colour;
+        int draw_width = 0;
+        bool operator==(const BackdropKey&) const = default;
+    };
+    BackdropKey backdrop_key() const;
+    bool restore_backdrop(const BackdropKey& key);
+    void keep_backdrop(const BackdropKey& key);
+
+    QImage backdrop_;
+    BackdropKey backdrop_drawn_with_;
 };

@@ -126,6 +126,42 @@ TEST_F(RadarDrawing, KeepsItsDrawingWhenPaintedAgain) {
     EXPECT_EQ(image(), before);
 }
 
+// The grid comes back from a kept copy from the second redraw on: every redraw must leave the
+// picture a fresh window's first (full) redraw leaves, also after the picture changed size.
+TEST_F(RadarDrawing, KeptGridLeavesThePictureOfAFullRedraw) {
+    struct Step {
+        QSize size;
+        double azimuth;  // of the antenna
+        const char* target_azimuth;
+    };
+    auto redraw = [](Form1& f, const Step& s) {
+        f.Picture1->resize(s.size);
+        f.Text3->setText(QString::fromUtf8(s.target_azimuth));
+        f.Text4->setText(QStringLiteral("30"));
+        f.Text14->setText(QStringLiteral("300"));
+        f.Text15->setText(QStringLiteral("40"));
+        f.target_picked = 1;
+        f.picked_x = 1800;
+        f.picked_y = 900;
+        f.current_azimuth = s.azimuth;
+        f.current_elevation = 20;
+        f.draw_radar();
+        return f.Picture1->image().copy();
+    };
+    const Step steps[] = {{{180, 180}, 100, "120"},
+                          {{180, 180}, 250, "300"},
+                          {{240, 200}, 250, "300"},
+                          {{240, 200}, 10, "45"},
+                          {{180, 180}, 10, "45"}};
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        const QImage kept = redraw(*form, steps[i]);
+        const auto fresh = w.make_form1();
+        const QImage full = redraw(*fresh, steps[i]);
+        ASSERT_EQ(kept.size(), full.size()) << "step " << i;
+        EXPECT_TRUE(kept == full) << "step " << i;
+    }
+}
+
 // --- picking ---------------------------------------------------------------------------------
 
 using Picking = RadarWindow;
