@@ -2,8 +2,7 @@
 #include "main_window/form1.h"
 #include "main_window/radar_geometry.h"
 
-// Drawing the radar picture: wiped and drawn again from the current values every time (the
-// grid, which only the picture's size changes, comes back from a kept copy).
+// Drawing the radar picture: wiped and drawn again from the current values every time.
 
 namespace {
 
@@ -46,14 +45,12 @@ void Form1::draw_radar() {
     const RadarPicture::Batch batch(picture);
     const double w = picture.outer_width();
     const double h = picture.outer_height();
-    picture.draw_backdrop([&picture, w, h] {
-        picture.clear();
-        for (const radar::Segment& axis : radar::axes(w, h)) {
-            picture.line(axis.from.x, axis.from.y, axis.to.x, axis.to.y, white);
-        }
-        const radar::Point c = radar::centre(w, h);
-        for (const double radius : radar::ring_radii(h)) picture.circle(c.x, c.y, radius, white);
-    });
+    picture.clear();
+    for (const radar::Segment& axis : radar::axes(w, h)) {
+        picture.line(axis.from.x, axis.from.y, axis.to.x, axis.to.y, white);
+    }
+    const radar::Point c = radar::centre(w, h);
+    for (const double radius : radar::ring_radii(h)) picture.circle(c.x, c.y, radius, white);
     draw_picked_marker();
     draw_target_marker();
     draw_moon_marker();
