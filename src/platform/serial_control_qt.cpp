@@ -133,7 +133,10 @@ void SerialControlQt::set_output(const QByteArray& bytes) {
     port_.flush();
     const auto error = port_.error();
     if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError) {
-        throw ControlError("write failed: " + port_.errorString().toStdString());
+        // Whatever is still queued did not go out, and these bytes are the end of the queue.
+        const qint64 left =
+            port_.isOpen() ? std::min<qint64>(port_.bytesToWrite(), bytes.size()) : bytes.size();
+        throw OutputError("write failed: " + port_.errorString().toStdString(), bytes.size() - left);
     }
 }
 
