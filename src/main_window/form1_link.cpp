@@ -170,9 +170,12 @@ void Form1::show_reply(const QString& reply) {
     QLabel* const labels[] = {dialog.Label4, dialog.Label5, dialog.Label6, dialog.Label7};
     for (int n = 4; n <= 7; ++n) {
         QLabel* label = labels[n - 4];
-        label->clear();
         const auto text = dialog_label_text(n, reply, m_.operation_mode);
-        if (!text) throw ReplyFault("calibration answer without its question");
+        if (!text) {
+            label->clear();
+            throw ReplyFault("calibration answer without its question");
+        }
+        // Set, not cleared first: a label given its own text again has nothing to redo.
         label->setText(without_line_ends(*text));
     }
 }
