@@ -43,6 +43,7 @@ class SerialControlQt final : public QObject, public SerialControl {
     void apply_line();
     void require_open() const;
     void pull();
+    qsizetype write_direct(const QByteArray& bytes);
     void on_ready_read();
     void on_error(QSerialPort::SerialPortError error);
     void check_receive();
