@@ -1,16 +1,28 @@
 #!/usr/bin/env bash
 # Runs the demo (scripts/demo.sh) on a private X server and takes screenshots into shots/:
 # idle with the position arrived, a manual move under way, automatic tracking following the
-# tracking-program simulator. Needs Xvfb, xdotool, ImageMagick and a built program in build/
-# (BUILD_DIR overrides).
+# tracking-program simulator. Installs and builds what it needs (the demo's build in
+# build-demo/, BUILD_DIR overrides; SKIP_SETUP=1 skips that). The X server takes display
+# DISPLAY_NUM when set, else the first free one from :99.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-[[ -x $root/${BUILD_DIR:-build}/src/azelrot ]] || { echo "build the program first" >&2; exit 1; }
+BUILD_DIR=${BUILD_DIR:-build-demo}
+[[ $BUILD_DIR == /* ]] || BUILD_DIR=$root/$BUILD_DIR
+export BUILD_DIR
+if [[ ${SKIP_SETUP:-} != 1 ]]; then
+  bash scripts/install-deps.sh --shots
+  bash scripts/build-demo.sh
+fi
+[[ -x $BUILD_DIR/src/azelrot ]] || { echo "no program in $BUILD_DIR: build it first" >&2; exit 1; }
 mkdir -p shots
 
-display=99
-while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
+if [[ -n ${DISPLAY_NUM:-} ]]; then
+  display=$DISPLAY_NUM
+else
+  display=99
+  while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
+fi
 export DISPLAY=:$display
 
 xvfb_pid=''

@@ -2,6 +2,7 @@
 # Installs, builds and runs the whole test suite; exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
 bash scripts/install-deps.sh
 # CHECK_FORMAT=1 checks the formatting first, before anything is built.
 if [[ ${CHECK_FORMAT:-0} == 1 ]]; then
@@ -21,3 +22,6 @@ cd "${BUILD_DIR:-build}"
 # instead of skipping them.
 export AZELROT_E2E_REQUIRED=1
 ctest --output-on-failure -j"$(nproc)" --timeout 300
+cd "$root"
+# The Debian package, from a plain Release build of the programs alone (build-demo/).
+env -u BUILD_DIR -u BUILD_TYPE -u SANITIZE bash scripts/check-package.sh
