@@ -9,23 +9,19 @@ root=$PWD
 [[ -x $root/${BUILD_DIR:-build}/src/azelrot ]] || { echo "build the program first" >&2; exit 1; }
 mkdir -p shots
 
-display=99
-while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
-export DISPLAY=:$display
+source scripts/lib/xvfb.sh
+need_tools Xvfb xdotool import
 
-xvfb_pid=''
 demo_pid=''
 cleanup() {
   # The demo's own trap stops the simulators once the program ends.
   [[ -n $demo_pid ]] && kill -TERM -- "-$demo_pid" 2>/dev/null || true
   [[ -n $demo_pid ]] && wait "$demo_pid" 2>/dev/null || true
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+  stop_xvfb
 }
 trap cleanup EXIT
 
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+start_xvfb 1024x768x24
 
 # A process group of its own (setsid), so the whole demo can be ended at once; a private
 # session bus, as on a console.
