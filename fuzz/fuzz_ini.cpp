@@ -1,4 +1,4 @@
-// Profile-file text: what the writer stores, the reader gives back, and nothing else moves.
+// Profile-file text: what the writer stores, the reader gives back, and no other byte moves.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -16,17 +16,15 @@ QString utf8(const std::string& bytes) {
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-QStringList lines_of(const QString& content) {
-    QString normalized = content;
-    normalized.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QStringList lines = normalized.split(u'\n');
-    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
-    // CRs ending the last line lose one to the CR LF written after them once a line follows;
-    // the reader trims them anyway.
-    for (QString& line : lines) {
-        while (line.endsWith(u'\r')) line.chop(1);
-    }
+// The content's lines as bytes, split at LF only: a CR before the LF stays with its line.
+QList<QByteArray> lines_of(const QByteArray& content) {
+    QList<QByteArray> lines = content.split('\n');
+    if (lines.last().isEmpty()) lines.removeLast();
     return lines;
+}
+
+QString shown(const QByteArray& bytes) {
+    return shown(QString::fromLatin1(bytes));
 }
 
 bool same_name(const QString& a, const QString& b) {
@@ -55,10 +53,10 @@ struct Names {
     QStringList keys;
 };
 
-Names names_in(const QString& content) {
+Names names_in(const QByteArray& content) {
     Names names;
-    for (const QString& line : lines_of(content)) {
-        const QString t = line.trimmed();
+    for (const QByteArray& line : lines_of(content)) {
+        const QString t = QString::fromUtf8(line).trimmed();
         if (t.startsWith(u'[')) {
             if (const qsizetype close = t.indexOf(u']'); close > 0 && names.sections.size() < 8) {
                 names.sections << t.mid(1, close - 1);
@@ -73,8 +71,8 @@ Names names_in(const QString& content) {
 using Lookup = std::pair<QString, QString>;  // section, key
 
 // Every lookup but the one written reads the same before and after.
-void check_others_unchanged(const QString& before, const QString& after, const Lookup& written,
-                            const std::vector<Lookup>& lookups) {
+void check_others_unchanged(const QByteArray& before, const QByteArray& after,
+                            const Lookup& written, const std::vector<Lookup>& lookups) {
     for (const auto& [section, key] : lookups) {
         if (same_name(section, written.first) && same_name(key, written.second)) continue;
         FUZZ_CHECK(ini_lookup(after, section, key) == ini_lookup(before, section, key),
@@ -83,30 +81,56 @@ void check_others_unchanged(const QString& before, const QString& after, const L
     }
 }
 
-// The result is the content with one line replaced, one entry added to its section, or a new
-// section with its entry at the end.
-void check_lines_kept(const QString& before, const QString& after, const QString& entry,
-                      const QString& header) {
-    QStringList old_lines = lines_of(before);
-    QStringList new_lines = lines_of(after);
+// A written line: its text, and a CR when the file's lines end in CR LF.
+bool is_line(const QByteArray& line, const QByteArray& text) {
+    return line == text || line == text + '\r';
+}
+
+// The result is the content with one line's text replaced, one entry added to its section, or a
+// new section with its entry at the end; every other byte is as it was, but for a line end
+// added to a last line that had none.
+void check_lines_kept(const QByteArray& before, const QByteArray& after, const QByteArray& entry,
+                      const QByteArray& header) {
+    QByteArray kept = before;
+    if (!before.isEmpty() && !before.endsWith('\n') && after.startsWith(before)) {
+        const QByteArray rest = after.mid(before.size());
+        if (rest.startsWith("\r\n")) {
+            kept += "\r\n";
+        } else if (rest.startsWith('\n')) {
+            kept += '\n';
+        }
+    }
+    QList<QByteArray> old_lines = lines_of(kept);
+    QList<QByteArray> new_lines = lines_of(after);
     const QString context = shown(before) + QStringLiteral(" -> ") + shown(after);
     const qsizetype added = new_lines.size() - old_lines.size();
     FUZZ_CHECK(added >= 0 && added <= 2, context);
+    FUZZ_CHECK(after.endsWith('\n') == (kept.endsWith('\n') || kept.isEmpty() || added == 2),
+               context);
     if (added == 2) {
-        FUZZ_CHECK(new_lines.mid(new_lines.size() - 2) == (QStringList{header, entry}), context);
+        FUZZ_CHECK(is_line(new_lines[new_lines.size() - 2], header), context);
+        FUZZ_CHECK(is_line(new_lines.last(), entry), context);
         new_lines.resize(new_lines.size() - 2);
         FUZZ_CHECK(new_lines == old_lines, context);
         return;
     }
-    if (added == 0 && new_lines == old_lines) {
-        FUZZ_CHECK(new_lines.contains(entry), context);  // the key already read so
-        return;
-    }
     qsizetype differ = 0;
     while (differ < old_lines.size() && old_lines[differ] == new_lines[differ]) ++differ;
-    FUZZ_CHECK(differ < new_lines.size() && new_lines[differ] == entry, context);
+    if (added == 0 && differ == old_lines.size()) {
+        FUZZ_CHECK(kept == after, context);  // the key's line already read so
+        return;
+    }
+    FUZZ_CHECK(differ < new_lines.size(), context);
+    if (added == 0) {
+        // Replaced in place: the line keeps its own line end.
+        const bool ended = differ + 1 < old_lines.size() || kept.endsWith('\n');
+        const bool crlf = ended && old_lines[differ].endsWith('\r');
+        FUZZ_CHECK(new_lines[differ] == (crlf ? entry + '\r' : entry), context);
+        old_lines.removeAt(differ);
+    } else {
+        FUZZ_CHECK(is_line(new_lines[differ], entry), context);
+    }
     new_lines.removeAt(differ);
-    if (added == 0) old_lines.removeAt(differ);
     FUZZ_CHECK(new_lines == old_lines, context);
 }
 
@@ -121,7 +145,9 @@ QString pick_name(FuzzedDataProvider& in, const QStringList& seen) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     FuzzedDataProvider in(data, size);
-    QString content = utf8(in.ConsumeRandomLengthString(2048));
+    // Raw bytes: a settings file may hold lines in any encoding.
+    const std::string raw = in.ConsumeRandomLengthString(2048);
+    QByteArray content(raw.data(), static_cast<qsizetype>(raw.size()));
     const Names names = names_in(content);
 
     std::vector<Lookup> lookups;
@@ -145,7 +171,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         FUZZ_CHECK(ini_lookup(*updated, section, key) == as_read(value),
                    context + QStringLiteral(" -> ") + shown(*updated));
         check_others_unchanged(content, *updated, {section, key}, lookups);
-        check_lines_kept(content, *updated, key + u'=' + value, u'[' + section + u']');
+        check_lines_kept(content, *updated, (key + u'=' + value).toUtf8(),
+                         (u'[' + section + u']').toUtf8());
         stored.push_back({{section, key}, value});
         content = *updated;
     }

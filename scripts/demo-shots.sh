@@ -1,12 +1,20 @@
 #!/usr/bin/env bash
 # Runs the demo (scripts/demo.sh) on a private X server and takes screenshots into shots/:
 # idle with the position arrived, a manual move under way, automatic tracking following the
-# tracking-program simulator. Needs Xvfb, xdotool, ImageMagick and a built program in build/
-# (BUILD_DIR overrides).
+# tracking-program simulator. Installs and builds what it needs (the demo's build in
+# build-demo/, BUILD_DIR overrides; SKIP_SETUP=1 skips that). The X server takes display
+# DISPLAY_NUM when set, else a free one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-[[ -x $root/${BUILD_DIR:-build}/src/azelrot ]] || { echo "build the program first" >&2; exit 1; }
+BUILD_DIR=${BUILD_DIR:-build-demo}
+[[ $BUILD_DIR == /* ]] || BUILD_DIR=$root/$BUILD_DIR
+export BUILD_DIR
+if [[ ${SKIP_SETUP:-} != 1 ]]; then
+  bash scripts/install-deps.sh --shots
+  bash scripts/build-demo.sh
+fi
+[[ -x $BUILD_DIR/src/azelrot ]] || { echo "no program in $BUILD_DIR: build it first" >&2; exit 1; }
 mkdir -p shots
 
 source scripts/lib/xvfb.sh
@@ -21,7 +29,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-start_xvfb 1024x768x24
+start_xvfb 1024x768x24 "${DISPLAY_NUM:-}"
 
 # A process group of its own (setsid), so the whole demo can be ended at once; a private
 # session bus, as on a console.

@@ -4,19 +4,27 @@
 # simulator beside it: the antenna position arrives, manual moves and automatic tracking work,
 # and no hardware is needed. Closing the program stops the simulators.
 #
-# Environment: BUILD_DIR (default build), SKIP_SETUP=1 skips installing and building,
+# Only the program and the simulators are installed and built (no tests), in build-demo/, so a
+# second run starts at once.
+#
+# Environment: BUILD_DIR (default build-demo), SKIP_SETUP=1 skips installing and building,
 # ORBX_TIME_SCALE (default 5) speeds up the simulated satellite pass.
 set -euo pipefail
 self=$(realpath "$0")
 cd "$(dirname "$self")/.."
 root=$PWD
-build_dir=$root/${BUILD_DIR:-build}
+build_dir=${BUILD_DIR:-build-demo}
+[[ $build_dir == /* ]] || build_dir=$root/$build_dir
 station=$root/demo
 
 if [[ ${AZELROT_DEMO_STAGE:-} != run ]]; then
+  if [[ -z ${DISPLAY:-}${WAYLAND_DISPLAY:-} && -z ${QT_QPA_PLATFORM:-} ]]; then
+    echo "azelrot needs a display (none here): bash scripts/demo-shots.sh runs the demo on a private X server and takes screenshots" >&2
+    exit 1
+  fi
   if [[ ${SKIP_SETUP:-} != 1 ]]; then
-    bash scripts/install-deps.sh
-    bash scripts/build.sh
+    bash scripts/install-deps.sh --demo
+    BUILD_DIR=$build_dir bash scripts/build-demo.sh
   fi
   mkdir -p "$station"
   cp "$build_dir/src/azelrot" "$station/"

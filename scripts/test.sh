@@ -2,6 +2,7 @@
 # Installs, builds and runs the whole test suite; exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
 bash scripts/install-deps.sh
 # Sanitizers: CI's time on two cores allows one full build, so it is the checked one, in a
 # folder of its own so the program in build/ stays a plain one. SANITIZE= (empty) runs plain.
@@ -17,3 +18,6 @@ cd "${BUILD_DIR:-build}"
 # instead of skipping them.
 export AZELROT_E2E_REQUIRED=1
 ctest --output-on-failure -j"$(nproc)" --timeout 300
+cd "$root"
+# The Debian package, from a plain Release build of the programs alone (build-demo/).
+env -u BUILD_DIR -u BUILD_TYPE -u SANITIZE bash scripts/check-package.sh

@@ -3,7 +3,9 @@
 #   need_tools NAME...   a missing tool skips the script (exit 77), or fails it where tools are
 #                        required (AZELROT_E2E_REQUIRED, as scripts/test.sh sets); names it
 #   tools_missing NAME.. the same for tools the script looked for itself
-#   start_xvfb [SCREEN]  a private X server on a free display; exports DISPLAY, sets xvfb_pid
+#   start_xvfb [SCREEN] [NUMBER]
+#                        a private X server on a free display (or on display NUMBER);
+#                        exports DISPLAY, sets xvfb_pid
 #   stop_xvfb            ends it (call from the script's EXIT trap)
 
 need_tools() {
@@ -24,14 +26,15 @@ tools_missing() {
 xvfb_pid=''
 
 start_xvfb() {
-  local screen=${1:-1024x768x24} attempt n number_file
+  local screen=${1:-1024x768x24} fixed=${2:-} attempt n number_file
   need_tools Xvfb
   number_file=$(mktemp)
   # Xvfb's own choice (-displayfd alone) is the lowest free number, which a server that has
   # just ended may still be giving up. A number drawn from a wide range seldom meets one.
   for attempt in 1 2 3 4 5 6 7 8; do
-    n=$((200 + RANDOM % 800))
-    [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+    n=${fixed:-$((200 + RANDOM % 800))}
+    [[ -n $fixed && $attempt -gt 1 ]] && break
+    [[ -z $fixed ]] && [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
     : >"$number_file"
     Xvfb ":$n" -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3>"$number_file" \
       2>/dev/null &

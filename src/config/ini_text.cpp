@@ -1,6 +1,7 @@
 #include "config/ini_text.h"
 
-#include <QStringList>
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -36,41 +37,63 @@ QString line_value(const QString& line) {
     return v;
 }
 
-QStringList split_lines(const QString& content) {
-    QString normalized = content;
-    normalized.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QStringList lines = normalized.split(u'\n');
-    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+// One line of the file as byte offsets: [begin, end) is its text, [end, next) its line end
+// (LF or CR LF; none on a last line without one).
+struct Line {
+    qsizetype begin;
+    qsizetype end;
+    qsizetype next;
+};
+
+std::vector<Line> lines_of(const QByteArray& content) {
+    std::vector<Line> lines;
+    for (qsizetype at = 0; at < content.size();) {
+        const qsizetype lf = content.indexOf('\n', at);
+        Line line{at, lf < 0 ? content.size() : lf, lf < 0 ? content.size() : lf + 1};
+        if (lf >= 0 && line.end > at && content.at(line.end - 1) == '\r') --line.end;
+        lines.push_back(line);
+        at = line.next;
+    }
     return lines;
 }
 
-QString line_end_of(const QString& content) {
-    if (content.contains(QStringLiteral("\r\n"))) return QStringLiteral("\r\n");
-    if (content.contains(u'\n')) return QStringLiteral("\n");
+// A line's text, decoded for finding names and values; a byte order mark opening the file is
+// not part of it.
+QString text_of(const QByteArray& content, const Line& line) {
+    qsizetype begin = line.begin;
+    if (begin == 0 && content.startsWith("\xEF\xBB\xBF")) begin = std::min<qsizetype>(3, line.end);
+    return QString::fromUtf8(content.constData() + begin, line.end - begin);
+}
+
+QByteArray line_end_of(const QByteArray& content) {
+    if (content.contains("\r\n")) return QByteArrayLiteral("\r\n");
+    if (content.contains('\n')) return QByteArrayLiteral("\n");
 #ifdef _WIN32
-    return QStringLiteral("\r\n");
+    return QByteArrayLiteral("\r\n");
 #else
-    return QStringLiteral("\n");
+    return QByteArrayLiteral("\n");
 #endif
 }
 
 }  // namespace
 
-std::optional<QString> ini_lookup(const QString& content, const QString& section, const QString& key) {
+std::optional<QString> ini_lookup(const QByteArray& content, const QString& section,
+                                  const QString& key) {
     bool in_section = false;
-    for (const QString& line : split_lines(content)) {
-        if (const auto name = header_name(line)) {
+    for (const Line& line : lines_of(content)) {
+        const QString text = text_of(content, line);
+        if (const auto name = header_name(text)) {
             in_section = same_name(*name, section);
             continue;
         }
         if (!in_section) continue;
-        if (const auto k = line_key(line); k && same_name(*k, key)) return line_value(line);
+        if (const auto k = line_key(text); k && same_name(*k, key)) return line_value(text);
     }
     return std::nullopt;
 }
 
-std::optional<QString> ini_update(const QString& content, const QString& section, const QString& key,
-                                  const QString& value) {
+std::optional<QByteArray> ini_update(const QByteArray& content, const QString& section,
+                                     const QString& key, const QString& value) {
     if (has_line_break(section) || has_line_break(key) || has_line_break(value)) return std::nullopt;
     if (section.trimmed().isEmpty() || key.trimmed().isEmpty()) return std::nullopt;
     if (key.contains(u'=') || section.contains(u']')) return std::nullopt;
@@ -78,29 +101,33 @@ std::optional<QString> ini_update(const QString& content, const QString& section
     const QString k = key.trimmed();
     if (k.startsWith(u';') || k.startsWith(u'[')) return std::nullopt;
 
-    const QString eol = line_end_of(content);
-    QStringList lines = split_lines(content);
-    const QString entry = key + u'=' + value;
+    const QByteArray eol = line_end_of(content);
+    const std::vector<Line> lines = lines_of(content);
+    const QByteArray entry = (key + u'=' + value).toUtf8();
+    QByteArray out = content;
 
     qsizetype section_at = -1;    // header line of the first matching section
     qsizetype last_content = -1;  // last non-blank line inside it
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (const auto name = header_name(lines[i])) {
+    for (qsizetype i = 0; i < static_cast<qsizetype>(lines.size()); ++i) {
+        const Line& line = lines[static_cast<size_t>(i)];
+        const QString text = text_of(content, line);
+        if (const auto name = header_name(text)) {
             if (section_at >= 0) break;  // left the section
             if (same_name(*name, section)) section_at = last_content = i;
             continue;
         }
         if (section_at < 0) continue;
-        if (const auto k = line_key(lines[i]); k && same_name(*k, key)) {
-            lines[i] = entry;
-            return lines.join(eol) + eol;
+        if (const auto found = line_key(text); found && same_name(*found, key)) {
+            return out.replace(line.begin, line.end - line.begin, entry);
         }
-        if (!lines[i].trimmed().isEmpty()) last_content = i;
+        if (!text.trimmed().isEmpty()) last_content = i;
     }
     if (section_at >= 0) {
-        lines.insert(last_content + 1, entry);
-    } else {
-        lines << (u'[' + section + u']') << entry;
+        const Line& after = lines[static_cast<size_t>(last_content)];
+        QByteArray added = entry + eol;
+        if (after.next == after.end) added.prepend(eol);  // the file's last line had no end
+        return out.insert(after.next, added);
     }
-    return lines.join(eol) + eol;
+    if (!out.isEmpty() && !out.endsWith('\n')) out += eol;
+    return out + '[' + section.toUtf8() + ']' + eol + entry + eol;
 }

@@ -23,8 +23,8 @@ std::string squeeze(QStringView text) {
     return out;
 }
 
-double read_radix(const std::string& s, size_t pos, int radix) {
-    double value = 0;
+std::optional<double> read_radix(const std::string& s, size_t pos, int radix) {
+    std::optional<double> value;
     for (; pos < s.size(); ++pos) {
         const char c = s[pos];
         int digit = -1;
@@ -32,7 +32,7 @@ double read_radix(const std::string& s, size_t pos, int radix) {
         else if (radix == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
         else if (radix == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
         if (digit < 0 || digit >= radix) break;
-        value = value * radix + digit;
+        value = value.value_or(0) * radix + digit;
     }
     return value;
 }
@@ -68,17 +68,21 @@ double to_double(std::string number) {
 
 }  // namespace
 
-double numeric_value(QStringView text) {
+std::optional<double> numeric_reading(QStringView text) {
     const std::string s = squeeze(text);
     if (s.size() >= 2 && s[0] == '&') {
         if (s[1] == 'h' || s[1] == 'H') return read_radix(s, 2, 16);
         if (s[1] == 'o' || s[1] == 'O') return read_radix(s, 2, 8);
-        return 0;
+        return std::nullopt;
     }
     bool has_digits = false;
     const size_t length = decimal_prefix(s, has_digits);
-    if (length == 0) return 0;
+    if (length == 0) return std::nullopt;
     return to_double(s.substr(0, length));
+}
+
+double numeric_value(QStringView text) {
+    return numeric_reading(text).value_or(0);
 }
 
 std::optional<double> strict_number(QStringView text) {

@@ -13,6 +13,9 @@
 // double range come back as +/-infinity; callers that cast must check.
 double numeric_value(QStringView text);
 
+// The same reading, but nothing when it finds no digit at all ("", "---", "N/A", "&H").
+std::optional<double> numeric_reading(QStringView text);
+
 // A whole text read as a decimal number (blanks around it allowed); nothing when the text is
 // empty, not a number, or has anything else in it.
 std::optional<double> strict_number(QStringView text);

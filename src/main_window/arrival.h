@@ -10,8 +10,8 @@ struct ArrivalCheck {
     double target_elevation = 0;
 };
 
-// The reported angles widened by the tolerances (rounded half-to-even to whole degrees,
-// azimuth bounds at 0 or below moved up by 360) must hold the target's whole degrees
-// (rounded down). Near north the azimuth window is measured around the circle. Values too
-// large to round, or not numbers, never count as arrived.
+// The reported angles widened by the tolerances (rounded half-to-even to whole degrees, a
+// lower bound below 0 taken as 0) must hold the target's whole degrees (rounded down; an
+// elevation below 0 taken as 0, as it was commanded). The scale is linear: no window wraps
+// around north. Values too large to round, or not numbers, never count as arrived.
 bool antenna_arrived(const ArrivalCheck& c);

@@ -191,6 +191,11 @@ void Form1::set_back_colour(QWidget* widget, const QColor& colour) {
 
 QColor Form1::back_colour(const QWidget* widget) { return widget->property("back_colour").value<QColor>(); }
 
+void Form1::show_value(QLineEdit* box, const QString& value) {
+    box->setText(value);
+    box->setCursorPosition(0);
+}
+
 int Form1::top_twips() const {
     return pos() == placed_px_ ? placed_top_twips_ : pos().y() * 15;
 }

@@ -67,6 +67,10 @@ public:
     void link_tracking_boxes();
     void refresh_tracking_values();
     void close_tracking_link();
+    // Lamps and the tracking button for a link that gives no values.
+    void show_link_failed();
+    // The warning that the tracking program is not running, at most once per run.
+    void warn_link_down();
 
     // --- tracking commands ---------------------------------------------------------------
     void check_manual_arrival();
@@ -161,6 +165,8 @@ public:
     // Sets a label's or button's background colour; an invalid colour restores the default.
     static void set_back_colour(QWidget* widget, const QColor& colour);
     static QColor back_colour(const QWidget* widget);
+    // Writes a value into a box so that it shows the start of the text, not its tail.
+    static void show_value(QLineEdit* box, const QString& value);
 
     // The client area's top-left in twips relative to the screen (the window's "top"/"left").
     int top_twips() const;

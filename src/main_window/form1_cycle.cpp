@@ -20,13 +20,22 @@ class TickGuard {
     bool& running_;
 };
 
-// The move command towards the tracked object, or nothing while it is below the horizon or
-// its angles cannot be written as a command.
-std::optional<QString> tracking_move(const QString& azimuth_text, const QString& elevation_text) {
-    const double elevation = numeric_value(elevation_text);
-    const auto whole = round_down(elevation);
+// The move command towards the tracked object, or nothing while it is below the horizon, a
+// box holds no number at all, or its angles cannot be written as a command.
+std::optional<QString> tracking_move(Module1& m, const QString& azimuth_text,
+                                     const QString& elevation_text) {
+    const auto azimuth = numeric_reading(azimuth_text);
+    const auto elevation = numeric_reading(elevation_text);
+    if (!azimuth || !elevation) {
+        // "---" or an empty box is no position; read as 0 it would turn the antenna to 0/0.
+        m.write_log(
+            QStringLiteral("Timer1_Timer : 追尾データが数値でない状態 方位=\"%1\" 仰角=\"%2\"")
+                .arg(azimuth_text, elevation_text));
+        return std::nullopt;
+    }
+    const auto whole = round_down(*elevation);
     if (!whole || *whole < 0) return std::nullopt;
-    return compose_move_command(numeric_value(azimuth_text), elevation);
+    return compose_move_command(*azimuth, *elevation);
 }
 
 void poll_position(Form1& form) {
@@ -48,8 +57,8 @@ void Form1::Timer1_Timer() {
     refresh_tracking_values();
     if (auto_tracking == 1) {
         const bool satellite = Option1->isChecked();
-        const auto command = satellite ? tracking_move(Text3->text(), Text4->text())
-                                       : tracking_move(Text14->text(), Text15->text());
+        const auto command = satellite ? tracking_move(m_, Text3->text(), Text4->text())
+                                       : tracking_move(m_, Text14->text(), Text15->text());
         if (command) {
             text_to_hex(*command, m_.command_text);
             m_.put_data(m_.command_text);

@@ -141,7 +141,7 @@ void Form1::picnic_rs232c_read_proc() {
 // Throws ReplyFault at the first step that cannot go on; the readers trap it.
 void Form1::show_reply(const QString& reply) {
     if (const auto shown = main_window_text(reply, m_.operation_mode)) {
-        Label16->setText(*shown);
+        Label16->setText(without_line_ends(*shown));
         parse_position(reply);
         if (manual_tracking == 1) check_manual_arrival();
     }
@@ -152,7 +152,7 @@ void Form1::show_reply(const QString& reply) {
         label->clear();
         const auto text = dialog_label_text(n, reply, m_.operation_mode);
         if (!text) throw ReplyFault("calibration answer without its question");
-        label->setText(*text);
+        label->setText(without_line_ends(*text));
     }
 }
 

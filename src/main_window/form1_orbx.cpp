@@ -1,3 +1,4 @@
+#include <QTimer>
 #include <array>
 
 #include "main_window/form1.h"
@@ -46,15 +47,8 @@ void Form1::start_tracking_link() {
     try {
         s_.dde.link_setup(text(bindings[0].box_name), text(link_topic), text(bindings[0].item));
     } catch (const platform::ControlError&) {
-        set_back_colour(Label1[0], lamp_failed());
-        set_back_colour(Label1[1], lamp_off());
-        Command2->setEnabled(false);
-        // Marked before showing: the modal box lets timer ticks re-enter here.
-        if (link_warning_shown == 0) {
-            link_warning_shown = 1;
-            s_.message_box.show(
-                QStringLiteral("ＯＲＢＸが起動していません。ＯＲＢＸを起動してください"));
-        }
+        show_link_failed();
+        warn_link_down();
     }
     link_tracking_boxes();
 }
@@ -67,18 +61,23 @@ void Form1::link_tracking_boxes() {
         } catch (const platform::ControlError&) {
         }
     }
+    bool any_value = false;
     for (const Binding& b : bindings) {
         try {
-            (this->*b.box)->setText(s_.dde.request(text(b.box_name)));
+            show_value(this->*b.box, s_.dde.request(text(b.box_name)));
+            any_value = true;
         } catch (const platform::ControlError&) {
         }
     }
+    // A program that owns the name but refuses every item gives nothing to follow.
+    if (!any_value) show_link_failed();
 }
 
 void Form1::refresh_tracking_values() {
     if (m_.orbx_link != QStringLiteral("1")) return;
     try {
-        for (const Binding& b : bindings) (this->*b.box)->setText(s_.dde.request(text(b.box_name)));
+        for (const Binding& b : bindings)
+            show_value(this->*b.box, s_.dde.request(text(b.box_name)));
     } catch (const platform::ControlError&) {
         start_tracking_link();
         return;
@@ -86,6 +85,29 @@ void Form1::refresh_tracking_values() {
     set_back_colour(Label1[0], lamp_on());
     set_back_colour(Label1[1], lamp_off());
     Command2->setEnabled(true);
+}
+
+void Form1::show_link_failed() {
+    set_back_colour(Label1[0], lamp_failed());
+    set_back_colour(Label1[1], lamp_off());
+    // Running automatic tracking must stay stoppable whatever the link does.
+    Command2->setEnabled(auto_tracking == 1);
+}
+
+void Form1::warn_link_down() {
+    // Marked before showing: the modal box lets timer ticks re-enter here.
+    if (link_warning_shown != 0) return;
+    link_warning_shown = 1;
+    const QString warning =
+        QStringLiteral("ＯＲＢＸが起動していません。ＯＲＢＸを起動してください");
+    if (!tick_running_) {
+        s_.message_box.show(warning);
+        return;
+    }
+    // Inside a tick the box waits for the tick to end, so that the cycle goes on under it.
+    QTimer::singleShot(0, this, [this, warning] {
+        if (!shutting_down_) s_.message_box.show(warning);
+    });
 }
 
 void Form1::close_tracking_link() {

@@ -1,6 +1,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <exception>
+#include <optional>
 
 #include "about/form3.h"
 #include "main_window/form1.h"
@@ -15,6 +16,25 @@ namespace {
 
 const QString startup_failed =
     QStringLiteral("ＰＩＣＮＩＣが起動していない可能性があります。電源を入れてください");
+
+// Why the settings file is not used, for the operator; nothing when it is used.
+std::optional<QString> refused_settings_message(platform::ProfileRefusal refusal) {
+    const QString consequence =
+        QStringLiteral("既定の設定で起動します。このファイルには書き込みません。");
+    switch (refusal) {
+        case platform::ProfileRefusal::none:
+            return std::nullopt;
+        case platform::ProfileRefusal::not_a_file:
+            return QStringLiteral(
+                       "設定ファイル azelrot.ini が通常のファイルではないため読み込みません。") +
+                   consequence;
+        case platform::ProfileRefusal::too_large:
+            return QStringLiteral(
+                       "設定ファイル azelrot.ini が１ＭＢを超えているため読み込みません。") +
+                   consequence;
+    }
+    return std::nullopt;
+}
 
 void set_enabled(std::initializer_list<QWidget*> widgets, bool enabled) {
     for (QWidget* w : widgets) w->setEnabled(enabled);
@@ -50,6 +70,10 @@ void Form1::Form_Load() {
         s_.message_box.show(QStringLiteral("既に起動されています。"));
         s_.program_end.end_program();
         return;
+    }
+
+    if (const auto refused = refused_settings_message(s_.profile.refusal(m_.ini_file()))) {
+        s_.message_box.show(*refused);
     }
 
     load_window_position();

@@ -52,8 +52,8 @@ void Form1::Command4_Click() {
     text_to_hex(move->command, m_.command_text);
     m_.put_data(m_.command_text);
     Label5->setText(move->command);
-    Text3->setText(move->azimuth_text);
-    Text4->setText(move->elevation_text);
+    show_value(Text3, move->azimuth_text);
+    show_value(Text4, move->elevation_text);
     Command2->setEnabled(false);
     set_back_colour(Command4, running());
     Command4->setText(manual_stop);

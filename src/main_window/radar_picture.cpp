@@ -130,6 +130,11 @@ void RadarPicture::mousePressEvent(QMouseEvent* event) {
     if (!on_mouse_down) return;
     const double b = border_twips;
     const QPointF pos = event->position();
+    // The sunken border is not part of the drawing: a press there picks nothing.
+    const int bp = static_cast<int>(std::lround(border_twips / twips_per_pixel));
+    const QPoint pixel(static_cast<int>(std::floor(pos.x())),
+                       static_cast<int>(std::floor(pos.y())));
+    if (!rect().adjusted(bp, bp, -bp, -bp).contains(pixel)) return;
     on_mouse_down(event->button(), event->modifiers(), pos.x() * twips_per_pixel - b,
                   pos.y() * twips_per_pixel - b);
 }

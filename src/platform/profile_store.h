@@ -4,6 +4,16 @@
 
 namespace platform {
 
+// Why a profile file is not used at all. Such a file is neither read nor ever written.
+enum class ProfileRefusal {
+    none,        // usable, or not there yet
+    not_a_file,  // a folder, pipe, device or the like: reading it could block or never end
+    too_large,   // over profile_size_limit
+};
+
+// The largest profile file read, in bytes; a settings file holds a few hundred.
+inline constexpr qint64 profile_size_limit = 1024 * 1024;
+
 // Profile (INI) file access with the classic private-profile semantics.
 class ProfileStore {
 public:
@@ -16,6 +26,8 @@ public:
     // Creates file, section and key as needed; false when nothing could be stored.
     virtual bool write_private_profile_string(const QString& section, const QString& key,
                                               const QString& value, const QString& file) = 0;
+    // Whether file is refused; the reads of a refused file give their fallbacks.
+    virtual ProfileRefusal refusal(const QString& file) = 0;
 };
 
 }  // namespace platform

@@ -4,8 +4,10 @@
 
 namespace platform {
 
-// Profile files on disk, UTF-8. A write replaces the file atomically (temporary file beside
-// it, then rename), so a crash or a full disk never leaves half a file behind.
+// Profile files on disk. Lines are kept as bytes; values are UTF-8. A write replaces the file
+// atomically (temporary file beside it, then rename), so a crash or a full disk never leaves
+// half a file behind; only when the folder refuses the temporary file is a writable file
+// rewritten in place, as the classic profile writer does.
 class ProfileStoreFile final : public ProfileStore {
 public:
     QString get_private_profile_string(const QString& section, const QString& key,
@@ -13,6 +15,7 @@ public:
                                        const QString& file) override;
     bool write_private_profile_string(const QString& section, const QString& key,
                                       const QString& value, const QString& file) override;
+    ProfileRefusal refusal(const QString& file) override;
 };
 
 }  // namespace platform

@@ -1,7 +1,5 @@
 #include "platform/real_services.h"
 
-#include <QCoreApplication>
-
 #include "platform/board_control_tcp.h"
 #include "platform/clock_system.h"
 #include "platform/dde_client_dbus.h"
@@ -37,7 +35,8 @@ struct RealServices::Parts {
 #endif
     ClockSystem clock;
     MessageBoxQt message_box;
-    InstanceGuardLock instance_guard{QCoreApplication::applicationFilePath()};
+    // One copy per settings folder: a station folder, or one per user for an installed copy.
+    InstanceGuardLock instance_guard{program_dir.file(QStringLiteral("azelrot.ini"))};
     HelpViewerNone help_viewer;
     ProgramEndQt program_end;
 };

@@ -1,14 +1,19 @@
 #include "settings_dialog/form2.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <algorithm>
+#include <climits>
+#include <optional>
 
 #include "main_window/form1.h"
 #include "main_window/twips.h"
 #include "settings_dialog/interval_input.h"
+#include "settings_dialog/port_list.h"
 
 namespace {
 
@@ -121,12 +126,53 @@ class TwoLineLabel final : public QLabel {
 
 // Frame captions sit on the frame's top line, so controls placed near a frame's top stay
 // inside it.
-const char* const frame_style =
+const QString frame_style = QStringLiteral(
     "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 7px; }"
     "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
-    " left: 6px; padding: 0 1px; }";
+    " left: 6px; padding: 0 1px; }");
+
+struct CaptionFit {
+    int raise;   // pixels the caption moves up
+    int pixels;  // its font's pixel size
+};
+
+// A frame's caption is drawn under the frame's controls. Where a control is designed close
+// to the frame's top, the caption is raised to the frame's top edge and, if that is not
+// enough, drawn smaller, so that no control covers part of it. Nothing when it fits as is.
+std::optional<CaptionFit> caption_fit(const QGroupBox* frame) {
+    const QString caption = frame->title();
+    const QFont font = frame->font();
+    int room = INT_MAX;  // top of the highest control under the caption
+    const int caption_right = 8 + QFontMetrics(font).horizontalAdvance(caption);
+    for (const QWidget* child : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->x() < caption_right) room = std::min(room, child->y());
+    }
+    const auto ink = [&caption](const QFont& f) {
+        const QFontMetrics fm(f);
+        const QRect r = fm.tightBoundingRect(caption);
+        return std::pair{fm.ascent() + r.top(), fm.ascent() + r.bottom()};  // rows from the top
+    };
+    if (ink(font).second < room) return std::nullopt;
+    QFont smaller = font;
+    int pixels = QFontInfo(font).pixelSize();
+    smaller.setPixelSize(pixels);
+    // One blank row stays above the letters.
+    const auto raise_of = [&ink](const QFont& f) { return std::max(0, ink(f).first - 1); };
+    int raise = raise_of(smaller);
+    while (pixels > 9 && ink(smaller).second - raise >= room) {
+        smaller.setPixelSize(--pixels);
+        raise = raise_of(smaller);
+    }
+    return CaptionFit{raise, pixels};
+}
 
 }  // namespace
+
+QString without_line_ends(const QString& reply) {
+    qsizetype end = reply.size();
+    while (end > 0 && (reply.at(end - 1) == u'\r' || reply.at(end - 1) == u'\n')) --end;
+    return reply.left(end);
+}
 
 Form2::Form2(Module1& module, platform::Services& services, Form1& form1)
     : m_(module), s_(services), form1_(form1) {
@@ -136,8 +182,9 @@ Form2::Form2(Module1& module, platform::Services& services, Form1& form1)
     build_calibration_frames();
     set_tab_order();
     connect_handlers();
-    setStyleSheet(QString::fromLatin1(frame_style));
+    setStyleSheet(frame_style);
     ensurePolished();
+    fit_frame_captions();
     for (QAbstractButton* b : findChildren<QAbstractButton*>()) fit_caption(b);
     for (QLabel* l : findChildren<QLabel*>()) {
         if (l != Label30) fit_caption(l);
@@ -173,7 +220,12 @@ void Form2::build_settings_controls() {
     Combo1->setEditable(true);
     // A typed port name is used as typed, not added to the list.
     Combo1->setInsertPolicy(QComboBox::NoInsert);
-    for (int i = 1; i <= 8; ++i) Combo1->addItem(QStringLiteral("COM%1").arg(i));
+    Combo1->addItems(port_choices(present_serial_ports()));
+    // The box is narrow: a device path shows whole in its tooltip and in the open list.
+    connect(Combo1, &QComboBox::currentTextChanged, this, [this](const QString& text) {
+        Combo1->setToolTip(text.isEmpty() ? port_tip : text + u'\n' + port_tip);
+    });
+    Combo1->view()->setMinimumWidth(Combo1->view()->sizeHintForColumn(0) + 24);
     Combo1->setCurrentText(QStringLiteral("COM1"));
 
     Frame7 = frame(Frame6, QStringLiteral("ＰＩＣＮＩＣ経由のＲＳ２３２Ｃ接続"), 300, 2100, 5385,
@@ -231,6 +283,31 @@ void Form2::build_calibration_frames() {
     for (QLabel* reply : {Label4, Label5, Label6, Label7}) reply->setTextFormat(Qt::PlainText);
 }
 
+void Form2::fit_frame_captions() {
+    const std::pair<QGroupBox*, const char*> frames[] = {
+        {Frame1, "Frame1"}, {Frame2, "Frame2"}, {Frame3, "Frame3"}, {Frame4, "Frame4"},
+        {Frame5, "Frame5"}, {Frame6, "Frame6"}, {Frame7, "Frame7"}, {Frame8, "Frame8"}};
+    QString rules;
+    for (const auto& [frame, name] : frames) {
+        frame->setObjectName(QString::fromLatin1(name));
+        const auto fit = caption_fit(frame);
+        if (!fit) continue;
+        rules += QStringLiteral("QGroupBox#%1::title { top: %2px; }")
+                     .arg(frame->objectName())
+                     .arg(-fit->raise);
+        // The caption takes the frame's font; its controls keep the one they had.
+        const QFont font = frame->font();
+        if (QFontInfo(font).pixelSize() == fit->pixels) continue;
+        for (QWidget* child : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            child->setFont(font);
+        }
+        QFont smaller = font;
+        smaller.setPixelSize(fit->pixels);
+        frame->setFont(smaller);
+    }
+    if (!rules.isEmpty()) setStyleSheet(frame_style + rules);
+}
+
 void Form2::set_tab_order() {
     // The designed tab indexes: the save button first, the connection settings last.
     QWidget* const chain[] = {Command1,  Option1,   Option2,  Text1,    Command2, Command3,
@@ -268,5 +345,7 @@ void Form2::closeEvent(QCloseEvent* event) {
     // The close is never cancelled: a refused save loses the entries.
     save_settings();
     event->accept();
+    // Whatever step the dialog was in ends with it; the radar takes clicks again.
+    m_.operation_mode = 0;
     form1_.release_form2();
 }

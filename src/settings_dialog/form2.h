@@ -15,6 +15,10 @@
 
 class Form1;
 
+// A controller reply as a label shows it: without the line ends that close it, which would lay
+// it out as two lines and cut off the tops of its letters.
+QString without_line_ends(const QString& reply);
+
 // The settings dialog: connection settings, their save, the board address check and the
 // rotator calibration buttons. Its procedures are spread over files by concern:
 // form2.cpp (controls), form2_settings.cpp (load, connection choice, save, address check),
@@ -98,6 +102,7 @@ class Form2 final : public QWidget {
 
     void build_settings_controls();
     void build_calibration_frames();
+    void fit_frame_captions();
     void set_tab_order();
     void connect_handlers();
 

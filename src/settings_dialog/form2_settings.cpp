@@ -105,9 +105,15 @@ Form2::SaveOutcome Form2::save_settings() {
     m_.azimuth_origin = Option1->isChecked() ? QStringLiteral("0") : QStringLiteral("1");
     m_.port_name = Combo1->currentText();
 
-    const QString interval = Text1->text().trimmed();
+    const QString interval = ascii_digits(Text1->text()).trimmed();
     if (numeric_value(interval) > 10) {
         s_.message_box.show(QStringLiteral("処理時間間隔の設定時間が大きすぎます。"));
+        return SaveOutcome::refused;
+    }
+    // A stopped timer would never poll again after the restart: no move would ever end.
+    if (interval_milliseconds(interval) <= 0) {
+        s_.message_box.show(QStringLiteral("処理時間間隔を正しくセットしてください"));
+        Text1->setFocus();
         return SaveOutcome::refused;
     }
     m_.operation_mode = 0;
@@ -157,9 +163,14 @@ void Form2::IP_CHECK(double& IP_ERR_NO) {
         const auto octet = accepted_octet(box->text());
         if (!octet) {
             s_.message_box.show(octet_error_message(n));
-            // The serial pattern disables the boxes, and a disabled box cannot take the
-            // focus; the message and the refusal are what count.
-            if (box->isEnabled()) box->setFocus();
+            // The serial pattern disables the boxes; a refused address is opened for
+            // correction without switching the connection.
+            if (!box->isEnabled()) {
+                Frame7->setEnabled(true);
+                Label30->setEnabled(true);
+                for (QWidget* b : boxes) b->setEnabled(true);
+            }
+            box->setFocus();
             IP_ERR_NO = n;
             return;
         }

@@ -7,6 +7,7 @@
 
 #include "link/numeric.h"
 #include "platform/message_box.h"
+#include "settings_dialog/ip_check.h"
 
 bool interval_key_passes(char16_t code) {
     return code < 32 || code == 46 || (code >= 48 && code <= 57);
@@ -38,7 +39,8 @@ bool IntervalInputGuard::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     // Keys that type no character (arrows, Delete, function keys) are not filtered.
     if (key->key() == Qt::Key_Delete || key->text().isEmpty()) return false;
-    const QString typed = key->text();
+    // Full-width digits are the digits meant; the edit check turns them to ASCII.
+    const QString typed = ascii_digits(key->text());
     if (std::all_of(typed.cbegin(), typed.cend(),
                     [](QChar c) { return interval_key_passes(c.unicode()); })) {
         return false;
@@ -49,7 +51,15 @@ bool IntervalInputGuard::eventFilter(QObject* watched, QEvent* event) {
 
 void IntervalInputGuard::check_edit(const QString& edited) {
     const QString before = last_text_;
-    if (foreign_characters(edited) <= foreign_characters(before)) return;
+    // The Japanese input method types full-width digits.
+    const QString ascii = ascii_digits(edited);
+    if (foreign_characters(ascii) <= foreign_characters(before)) {
+        if (ascii == edited) return;
+        const int cursor = box_->cursorPosition();
+        box_->setText(ascii);
+        box_->setCursorPosition(cursor);
+        return;
+    }
     const int cursor = std::min(last_cursor_, static_cast<int>(before.size()));
     message_box_.beep();
     box_->setText(before);

@@ -24,7 +24,8 @@ std::int32_t interval_milliseconds(const QString& trimmed_text);
 
 // Applies the key rule to one box: refused keys beep and are dropped. Text arriving some other
 // way (paste, drop, input method) is undone with a beep when it brings characters the keys
-// would have refused; text already there (a hand-edited setting) is left alone.
+// would have refused; text already there (a hand-edited setting) is left alone. Full-width
+// digits and full stops count as the ASCII ones and are turned into them.
 class IntervalInputGuard final : public QObject {
     Q_OBJECT
   public:

@@ -16,12 +16,24 @@ std::array<QString, 4> split_address(const QString& address) {
     return parts;
 }
 
+QString ascii_digits(const QString& text) {
+    QString out = text;
+    for (QChar& c : out) {
+        const char16_t code = c.unicode();
+        if (code >= u'０' && code <= u'９') {
+            c = QChar(u'0' + (code - u'０'));
+        } else if (code == u'．') {
+            c = u'.';
+        }
+    }
+    return out;
+}
+
 std::optional<QString> accepted_octet(const QString& text) {
-    const QString octet = text.trimmed();
+    const QString octet = ascii_digits(text).trimmed();
     if (octet.isEmpty() || octet.size() > 3) return std::nullopt;
     int value = 0;
     for (const QChar c : octet) {
-        // ASCII only: full-width digits would not survive in the settings file as a number.
         if (c < u'0' || c > u'9') return std::nullopt;
         value = value * 10 + (c.unicode() - u'0');
     }

@@ -2,6 +2,7 @@
 
 #include "settings_dialog/interval_input.h"
 #include "settings_dialog/ip_check.h"
+#include "settings_dialog/port_list.h"
 
 namespace {
 
@@ -57,8 +58,17 @@ INSTANTIATE_TEST_SUITE_P(
                       OctetRow{"   ", nullptr}, OctetRow{"abc", nullptr}, OctetRow{"-1", nullptr},
                       OctetRow{"+1", nullptr}, OctetRow{"1.5", nullptr}, OctetRow{"1e2", nullptr},
                       OctetRow{"1 2", nullptr}, OctetRow{"0255", nullptr},
-                      OctetRow{"&HFF", nullptr}, OctetRow{"１２", nullptr},  // full-width digits
-                      OctetRow{"12a", nullptr}));
+                      OctetRow{"&HFF", nullptr}, OctetRow{"12a", nullptr},
+                      // Full-width, as the Japanese input method types them: stored in ASCII.
+                      OctetRow{"１９２", "192"}, OctetRow{" ０ ", "0"}, OctetRow{"２５６", nullptr},
+                      OctetRow{"１．２", nullptr}, OctetRow{"１2", "12"}));
+
+TEST(PortChoices, DesignedPortsFirstThenThePortsPresent) {
+    EXPECT_EQ(port_choices({QStringLiteral("/dev/ttyUSB0"), QStringLiteral("com3"),
+                            QStringLiteral("/dev/ttyACM0"), QStringLiteral("COM9")}),
+              QStringList({"COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7", "COM8",
+                           "/dev/ttyUSB0", "/dev/ttyACM0", "COM9"}));
+}
 
 TEST(OctetErrorMessage, NamesThePartInFullWidth) {
     EXPECT_EQ(octet_error_message(1), QStringLiteral("ＩＰ１アドレスを正しくセットしてください"));

@@ -1,14 +1,18 @@
+#include <QApplication>
+#include <QImage>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <functional>
 
 #include "dialog_fixture.h"
+#include "settings_dialog/port_list.h"
 
 namespace {
 
 const QString restart = QStringLiteral("設定変更がされています。プログラムを再起動してください");
 const QString too_large = QStringLiteral("処理時間間隔の設定時間が大きすぎます。");
 const QString not_written = QStringLiteral("設定ファイルに書き込めませんでした。");
+const QString not_set = QStringLiteral("処理時間間隔を正しくセットしてください");
 const QString gs = QStringLiteral("GS232B");
 
 void expect_serial_pattern(const Form2& f) {
@@ -132,7 +136,7 @@ const LoadRow load_rows[] = {
     {"PortOutsideTheList", "GS232B", "PORT", "COM12",
      [](const Form2& f, const Module1&) {
          EXPECT_EQ(f.Combo1->currentText(), QStringLiteral("COM12"));
-         EXPECT_EQ(f.Combo1->count(), 8);
+         EXPECT_EQ(f.Combo1->findText(QStringLiteral("COM12")), -1);
      }},
     {"EmptyInterval", "GS232B", "TIMER", "",
      [](const Form2& f, const Module1& m) {
@@ -232,44 +236,53 @@ TEST_F(DialogTest, MovingToNorthSavesZero) {
 
 struct IntervalRow {
     const char* text;
-    bool accepted;
-    int interval_ms;  // 0: timer stopped
+    const QString* refusal;  // nullptr: accepted
+    const char* stored;
+    int interval_ms;
 };
 
 class IntervalSave : public DialogTest, public ::testing::WithParamInterface<IntervalRow> {};
 
-TEST_P(IntervalSave, LimitAndTimerInterval) {
+TEST_P(IntervalSave, LimitsAndTimerInterval) {
     const IntervalRow& row = GetParam();
     Form2& f = open();
+    f.show();
     form1->set_timer_interval(1000);
     f.Text1->setText(QString::fromUtf8(row.text));
     f.Command1->click();
-    if (!row.accepted) {
-        EXPECT_EQ(w.message_box.shown, QStringList({too_large}));
+    if (row.refusal != nullptr) {
+        EXPECT_EQ(w.message_box.shown, QStringList({*row.refusal}));
         EXPECT_TRUE(w.profile.writes.isEmpty());
         EXPECT_EQ(w.program_end.ends, 0);
         EXPECT_EQ(w.module.operation_mode, 99);
         EXPECT_EQ(w.module.cycle_seconds, QStringLiteral("1"));
         EXPECT_EQ(form1->Timer1.interval(), 1000);
+        EXPECT_TRUE(form1->Timer1.isActive());
+        if (row.refusal == &not_set) {
+            EXPECT_EQ(f.focusWidget(), f.Text1);
+        }
         return;
     }
     EXPECT_EQ(w.message_box.shown, QStringList({restart}));
-    EXPECT_EQ(w.ini(gs, QStringLiteral("TIMER")), QString::fromUtf8(row.text).trimmed());
-    if (row.interval_ms == 0) {
-        EXPECT_FALSE(form1->Timer1.isActive());
-    } else {
-        EXPECT_TRUE(form1->Timer1.isActive());
-        EXPECT_EQ(form1->Timer1.interval(), row.interval_ms);
-    }
+    EXPECT_EQ(w.ini(gs, QStringLiteral("TIMER")), QString::fromUtf8(row.stored));
+    EXPECT_TRUE(form1->Timer1.isActive());
+    EXPECT_EQ(form1->Timer1.interval(), row.interval_ms);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, IntervalSave,
-    ::testing::Values(IntervalRow{"10", true, 10000}, IntervalRow{"10.5", false, 0},
-                      IntervalRow{"11", false, 0}, IntervalRow{"1e2", false, 0},
-                      IntervalRow{"0.0625", true, 62}, IntervalRow{"0.1875", true, 188},
-                      IntervalRow{"", true, 0}, IntervalRow{"0", true, 0},
-                      IntervalRow{"-3", true, 0}, IntervalRow{" 3 ", true, 3000}));
+    ::testing::Values(IntervalRow{"10", nullptr, "10", 10000},
+                      IntervalRow{"10.5", &too_large, "", 0}, IntervalRow{"11", &too_large, "", 0},
+                      IntervalRow{"1e2", &too_large, "", 0},
+                      IntervalRow{"0.0625", nullptr, "0.0625", 62},
+                      IntervalRow{"0.1875", nullptr, "0.1875", 188},
+                      IntervalRow{" 3 ", nullptr, "3", 3000},
+                      // Full-width, as the Japanese input method types them.
+                      IntervalRow{"１．５", nullptr, "1.5", 1500},
+                      // Each would stop the periodic cycle for good.
+                      IntervalRow{"", &not_set, "", 0}, IntervalRow{"  ", &not_set, "", 0},
+                      IntervalRow{"0", &not_set, "", 0}, IntervalRow{"-3", &not_set, "", 0},
+                      IntervalRow{"0.0004", &not_set, "", 0}, IntervalRow{"s", &not_set, "", 0}));
 
 TEST_F(DialogTest, RefusedIntervalStillTakesBasePointAndPort) {
     set(QStringLiteral("HOUI"), QStringLiteral("HKITEN"), QStringLiteral("1"));
@@ -340,6 +353,7 @@ TEST_F(DialogTest, CloseWithTooLargeIntervalClosesWithoutSaving) {
     EXPECT_TRUE(w.profile.writes.isEmpty());
     EXPECT_EQ(w.program_end.ends, 0);
     EXPECT_EQ(form1->form2_if_loaded(), nullptr);
+    EXPECT_EQ(w.module.operation_mode, 0);  // manual moves work again
     flush_deletes();
     EXPECT_TRUE(alive.isNull());
 }
@@ -407,7 +421,7 @@ const KeyRow key_rows[] = {
     {"Slash", Qt::Key_Slash, u"/", false, "1"},
     {"Colon", Qt::Key_Colon, u":", false, "1"},
     {"Tilde", Qt::Key_AsciiTilde, u"~", false, "1"},
-    {"FullWidthDigit", Qt::Key_5, u"５", false, "1"},
+    {"FullWidthDigit", Qt::Key_5, u"５", true, "15"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, IntervalKeyFilter, ::testing::ValuesIn(key_rows),
@@ -422,7 +436,7 @@ TEST_F(DialogTest, PastedForeignTextIsUndone) {
     f.Text1->insert(QStringLiteral(".5"));
     EXPECT_EQ(f.Text1->text(), QStringLiteral("1.5"));
     EXPECT_EQ(w.message_box.beeps, 1);
-    f.Text1->insert(QStringLiteral("１"));
+    f.Text1->insert(QStringLiteral("x"));
     EXPECT_EQ(f.Text1->text(), QStringLiteral("1.5"));
     EXPECT_EQ(w.message_box.beeps, 2);
 }
@@ -439,6 +453,14 @@ TEST_F(DialogTest, InputMethodTextIsFilteredToo) {
     digit.setCommitString(QStringLiteral("2"));
     QCoreApplication::sendEvent(f.Text1, &digit);
     EXPECT_EQ(f.Text1->text(), QStringLiteral("12"));
+    // Full-width digits and full stop become the ASCII ones where they were typed.
+    f.Text1->setCursorPosition(1);
+    QInputMethodEvent full_width;
+    full_width.setCommitString(QStringLiteral("０．５"));
+    QCoreApplication::sendEvent(f.Text1, &full_width);
+    EXPECT_EQ(f.Text1->text(), QStringLiteral("10.52"));
+    EXPECT_EQ(f.Text1->cursorPosition(), 4);
+    EXPECT_EQ(w.message_box.beeps, 1);
 }
 
 TEST_F(DialogTest, HandEditedIntervalCanStillBeCorrected) {
@@ -516,15 +538,67 @@ TEST_F(DialogTest, FailingBoxTakesTheFocusWhenEnabled) {
     EXPECT_EQ(f.focusWidget(), f.Text7);
 }
 
-TEST_F(DialogTest, DisabledFailingBoxStillRefuses) {
+TEST_F(DialogTest, RefusedAddressOpensItsBoxesInTheSerialPattern) {
+    set(QStringLiteral("TCP/IP"), QStringLiteral("IP"), QStringLiteral("10.0"));
     Form2& f = open();  // serial pattern: the boxes are disabled
     f.show();
-    f.Text7->setText(QStringLiteral("256"));
     f.Command1->click();
     EXPECT_EQ(w.message_box.shown,
               QStringList({QStringLiteral("ＩＰ３アドレスを正しくセットしてください")}));
-    EXPECT_NE(f.focusWidget(), f.Text7);
     EXPECT_TRUE(w.profile.writes.isEmpty());
+    for (const QWidget* box : {f.Text5, f.Text6, f.Text7, f.Text8}) EXPECT_TRUE(box->isEnabled());
+    EXPECT_EQ(f.focusWidget(), f.Text7);
+    EXPECT_TRUE(f.Option3->isChecked());
+    f.Text7->setText(QStringLiteral("０"));
+    f.Text8->setText(QStringLiteral("１"));
+    f.Command1->click();
+    EXPECT_EQ(w.ini(QStringLiteral("TCP/IP"), QStringLiteral("IP")), QStringLiteral("10.0.0.1"));
+    EXPECT_EQ(w.ini(gs, QStringLiteral("PICNIC")), QStringLiteral("0"));
+}
+
+TEST_F(DialogTest, PortBoxListsThePortsPresentAndShowsTheWholeName) {
+    set(gs, QStringLiteral("PORT"), QStringLiteral("/dev/serial/by-id/usb-rotator"));
+    const Form2& f = open();
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(f.Combo1->itemText(i), QStringLiteral("COM%1").arg(i + 1));
+    }
+    EXPECT_EQ(f.Combo1->count(), port_choices(present_serial_ports()).size());
+    EXPECT_TRUE(f.Combo1->toolTip().startsWith(QStringLiteral("/dev/serial/by-id/usb-rotator\n")))
+        << f.Combo1->toolTip().toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// --- layout ----------------------------------------------------------------------------------
+
+TEST_F(DialogTest, FrameCaptionsAreNotCoveredByTheirControls) {
+    const QFont before = QApplication::font();
+    QFont ui_font(QStringLiteral("Noto Sans CJK JP"));  // as the program sets it
+    ui_font.setPixelSize(12);
+    QApplication::setFont(ui_font);
+    Form2& f = open();
+    f.show();
+    for (QGroupBox* frame : f.findChildren<QGroupBox*>()) {
+        frame->setEnabled(true);  // a disabled caption is too light to tell from the border
+        QImage bare(frame->size(), QImage::Format_RGB32);
+        frame->render(&bare, {}, {}, QWidget::DrawWindowBackground);
+        QImage full(frame->size(), QImage::Format_RGB32);
+        frame->render(&full, {}, {}, QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        int caption = 0;
+        int covered = 0;
+        for (int y = 0; y < std::min(frame->height(), 24); ++y) {
+            for (int x = 0; x < frame->width(); ++x) {
+                if (qGray(bare.pixel(x, y)) >= 110) continue;  // background or the frame's line
+                ++caption;
+                if (full.pixel(x, y) != bare.pixel(x, y)) ++covered;
+            }
+        }
+        EXPECT_GT(caption, 20) << frame->title().toStdString();
+        EXPECT_EQ(covered, 0) << frame->title().toStdString();
+    }
+    QApplication::setFont(before);
 }
 
 }  // namespace

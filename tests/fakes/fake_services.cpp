@@ -84,7 +84,8 @@ void DdeClient::end_link(const QString& box) {
 
 QString ProfileStore::get_private_profile_string(const QString& section, const QString& key,
                                                  const QString& fallback, int size, const QString& file) {
-    const auto value = files.contains(file) ? ini_lookup(files.value(file), section, key) : std::nullopt;
+    const bool readable = files.contains(file) && refused == platform::ProfileRefusal::none;
+    const auto value = readable ? ini_lookup(files.value(file), section, key) : std::nullopt;
     QString result = value ? *value : fallback;
     if (size > 0 && result.size() > size - 1) result.truncate(size - 1);
     return result;
@@ -93,7 +94,7 @@ QString ProfileStore::get_private_profile_string(const QString& section, const Q
 bool ProfileStore::write_private_profile_string(const QString& section, const QString& key,
                                                 const QString& value, const QString& file) {
     writes << QStringLiteral("%1/%2=%3").arg(section, key, value);
-    if (read_only) return false;
+    if (read_only || refused != platform::ProfileRefusal::none) return false;
     const auto updated = ini_update(files.value(file), section, key, value);
     if (!updated) return false;
     files[file] = *updated;

@@ -103,14 +103,16 @@ private:
 // Profile files kept in memory, with the same text handling as the real store.
 class ProfileStore final : public platform::ProfileStore {
 public:
-    QMap<QString, QString> files;  // path -> content
+    QMap<QString, QByteArray> files;  // path -> content
     bool read_only = false;
+    platform::ProfileRefusal refused = platform::ProfileRefusal::none;  // for every file
     QStringList writes;            // "SECTION/KEY=value" in call order
 
     QString get_private_profile_string(const QString& section, const QString& key,
                                        const QString& fallback, int size, const QString& file) override;
     bool write_private_profile_string(const QString& section, const QString& key, const QString& value,
                                       const QString& file) override;
+    platform::ProfileRefusal refusal(const QString&) override { return refused; }
 };
 
 class Clock final : public platform::Clock {

@@ -70,9 +70,12 @@ TEST_P(SerialReplies, ParsesShowsAndLogs) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, SerialReplies,
-    // The parsing itself is tabled in reply_test.cpp; here only how its outcome is applied.
-    ::testing::Values(SerialRow{"Plain", "AZ=005 EL=000\r", 5, 0, "AZ=005 EL=000\r"},
-                      SerialRow{"NoBlankAfterAzimuth", "AZ=123\r", 11, 22, "AZ=123\r"},
+    // The parsing itself is tabled in reply_test.cpp; here how its outcome is applied.
+    // Label16 shows the reply without its closing CR; the log keeps every byte.
+    ::testing::Values(SerialRow{"Plain", "AZ=005 EL=000\r", 5, 0, "AZ=005 EL=000"},
+                      SerialRow{"TwoLines", "AZ=010 EL=020\rAZ=030 EL=040\r", 10, 20,
+                                "AZ=010 EL=020\rAZ=030 EL=040"},
+                      SerialRow{"NoBlankAfterAzimuth", "AZ=123\r", 11, 22, "AZ=123"},
                       SerialRow{"NoCrKeepsElevation", "AZ=123 EL=045", 123, 22, "AZ=123 EL=045"},
                       SerialRow{"Garbage", QByteArray("\x00\xff\x01zz\r", 6), 11, 22,
                                 std::nullopt}),
@@ -150,7 +153,7 @@ TEST(LinkLateBytes, BytesArrivingAfterTheCountAreNotLost) {
     form.MSComm1_OnComm();
     EXPECT_EQ(form.current_azimuth, 123);
     EXPECT_EQ(form.current_elevation, 45);
-    EXPECT_EQ(form.Label16->text(), QStringLiteral("AZ=123 EL=045\r"));
+    EXPECT_EQ(form.Label16->text(), QStringLiteral("AZ=123 EL=045"));
 }
 
 // --- the settings dialog's reply labels -----------------------------------------------------
@@ -184,9 +187,9 @@ INSTANTIATE_TEST_SUITE_P(
         // Each step's text is tabled in reply_test.cpp; here the labels it lands in.
         DialogRow{0, "AZ=450 EL=000\r", {"", "", "", ""}, true},
         DialogRow{99, "AZ=450 EL=000\r", {"", "", "", ""}, false},
-        DialogRow{1, "AZoffset are you sure?\r", {"are you sure?\r", "", "", ""}, false},
+        DialogRow{1, "AZoffset are you sure?\r", {"are you sure?", "", "", ""}, false},
         DialogRow{1, "AZoffset ready\r", {"", "old", "old", "old"}, false},  // fails at Label4
-        DialogRow{6, "AZ=450 EL=000\r", {"", "", "", "AZ=450 EL=000\r"}, false}));
+        DialogRow{6, "AZ=450 EL=000\r", {"", "", "", "AZ=450 EL=000"}, false}));
 
 TEST_F(LinkTest, FirstReplyCreatesTheDialogHidden) {
     EXPECT_EQ(form->form2_if_loaded(), nullptr);
@@ -251,7 +254,7 @@ TEST_F(BoardTest, ChunkedReplyIsAssembledIntoOneLine) {
     form->picnic_rs232c_read_proc();
     EXPECT_EQ(form->current_azimuth, 180);
     EXPECT_EQ(form->current_elevation, 45);
-    EXPECT_EQ(form->Label16->text(), QStringLiteral("AZ=180 EL=045\r"));
+    EXPECT_EQ(form->Label16->text(), QStringLiteral("AZ=180 EL=045"));
     EXPECT_EQ(log(), QStringList{QStringLiteral("picnic_rs232c_read_proc : AZ=180 EL=045\r")});
     EXPECT_EQ(w.board.reads, 2);
     EXPECT_NEAR(w.clock.slept, 0.1, settle_slack);  // the re-read does not pause again
@@ -460,7 +463,7 @@ TEST_F(LinkTest, SerialPollAnswerArrivesByTheReceiveEvent) {
     form->Command1_Click();
     EXPECT_EQ(form->current_azimuth, 270);
     EXPECT_EQ(form->current_elevation, 15);
-    EXPECT_EQ(form->Label16->text(), QStringLiteral("AZ=270 EL=015\r"));
+    EXPECT_EQ(form->Label16->text(), QStringLiteral("AZ=270 EL=015"));
 }
 
 }  // namespace

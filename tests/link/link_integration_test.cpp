@@ -96,7 +96,7 @@ TEST_P(Link, PollAnswerBecomesThePosition) {
                 name_of(GetParam()), static_cast<long long>(round_trip));
     EXPECT_EQ(form.current_azimuth, 123);
     EXPECT_EQ(form.current_elevation, 45);
-    EXPECT_TRUE(form.Label16->text().startsWith(QStringLiteral("AZ=123  EL=045\r")))
+    EXPECT_TRUE(form.Label16->text().startsWith(QStringLiteral("AZ=123  EL=045")))
         << form.Label16->text().toStdString();
     EXPECT_EQ(rig.commands().back(), QStringLiteral("C2"));
     // The board pauses 0.3 s after a command and 0.1 s before reading; the serial port's

@@ -30,6 +30,15 @@ INSTANTIATE_TEST_SUITE_P(Table, NumericValue,
                                            NumericRow{"&H", 0}, NumericRow{"&O19", 1},
                                            NumericRow{"３", 0}, NumericRow{"1\r2", 1}));
 
+TEST(NumericReading, NothingWithoutADigit) {
+    for (const char16_t* text : {u"", u"---", u"N/A", u"&H", u"&X1", u"-.", u" "})
+        EXPECT_FALSE(numeric_reading(text).has_value())
+            << QStringView(text).toString().toStdString();
+    EXPECT_EQ(numeric_reading(u"12 3.9"), 123.9);
+    EXPECT_EQ(numeric_reading(u"45abc"), 45.0);
+    EXPECT_EQ(numeric_reading(u"&H0"), 0.0);
+}
+
 TEST(NumericValue, HugeExponentIsInfiniteNotUndefined) {
     EXPECT_TRUE(std::isinf(numeric_value(u"1E400")));
     EXPECT_FALSE(round_down(numeric_value(u"1E308")).has_value());

@@ -7,9 +7,9 @@
 #include "main_window/form1.h"
 #include "settings_dialog/form2.h"
 
-// Whatever the controller sends is shown as the characters it sent. Label texts that look like
-// markup ("<b>", "&lt;") were once rendered as rich text: a garbled line could hide part of a
-// reply or change how it reads.
+// Whatever the controller sends is shown as the characters it sent, less the line ends that
+// close it. Label texts that look like markup ("<b>", "&lt;") were once rendered as rich text:
+// a garbled line could hide part of a reply or change how it reads.
 
 namespace {
 
@@ -68,17 +68,24 @@ TEST_P(ReplyDisplay, ShowsTheReplyAsSent) {
 INSTANTIATE_TEST_SUITE_P(
     Table, ReplyDisplay,
     ::testing::Values(Row{"PositionWithTag", 0, "AZ=<b>123</b> EL=045\r", Shown::label16,
-                          QStringLiteral("AZ=<b>123</b> EL=045\r")},
+                          QStringLiteral("AZ=<b>123</b> EL=045")},
                       Row{"PositionWithEntity", 0, "AZ=1 &lt;7 EL=2\r", Shown::label16,
-                          QStringLiteral("AZ=1 &lt;7 EL=2\r")},
+                          QStringLiteral("AZ=1 &lt;7 EL=2")},
                       Row{"AzimuthQuestion", 1, "AZoffset are you sure?<u>Y</u>\r", Shown::dialog4,
-                          QStringLiteral("are you sure?<u>Y</u>\r")},
+                          QStringLiteral("are you sure?<u>Y</u>")},
                       Row{"FullScale", 3, "mode <i>450</i>\r", Shown::dialog5,
-                          QStringLiteral("mode <i>450</i>\r")},
+                          QStringLiteral("mode <i>450</i>")},
                       Row{"ElevationQuestion", 4, "ELoffset are you sure? <p>x\r", Shown::dialog6,
-                          QStringLiteral("are you sure? <p>x\r")},
+                          QStringLiteral("are you sure? <p>x")},
                       Row{"BothFullScales", 6, "AZ=<s>450</s> EL=180\r", Shown::dialog7,
-                          QStringLiteral("AZ=<s>450</s> EL=180\r")}),
+                          QStringLiteral("AZ=<s>450</s> EL=180")},
+                      // A serial reply's CR LF would lay the label out as two lines.
+                      Row{"SerialPositionLineEnds", 0, "AZ=123 EL=045\r\n", Shown::label16,
+                          QStringLiteral("AZ=123 EL=045")},
+                      Row{"SerialFullScaleLineEnds", 3, "mode 450 Degree\r\n", Shown::dialog5,
+                          QStringLiteral("mode 450 Degree")},
+                      Row{"SerialQuestionLineEnds", 4, "ELoffset are you sure?(Y/N)\r\n",
+                          Shown::dialog6, QStringLiteral("are you sure?(Y/N)")}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -258,7 +258,7 @@ TEST(SerialPtyRoundTrip, PollToParsedPosition) {
 
     ASSERT_TRUE(parsed);
     EXPECT_EQ(form.current_elevation, 45);
-    EXPECT_EQ(form.Label16->text(), QStringLiteral("AZ=123 EL=045\r"));
+    EXPECT_EQ(form.Label16->text(), QStringLiteral("AZ=123 EL=045"));
     // The settle pause is 0.1 s; the rest is the pty and the event loop.
     EXPECT_GE(elapsed, 100);
     EXPECT_LT(elapsed, 1000);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <functional>
 #include <optional>
 
@@ -218,6 +219,75 @@ TEST_F(TrackingLink, ATickDuringTheWarningBoxDoesNotShowItAgain) {
     w.message_box.on_show = [this](const QString&) { form->refresh_tracking_values(); };
     form->start_tracking_link();
     EXPECT_EQ(w.message_box.shown, QStringList{not_running});
+}
+
+TEST_F(TrackingLink, WarningFromATickComesAfterItAndTheCycleRunsUnderTheBox) {
+    module_.picnic_mode = QStringLiteral("0");
+    w.serial.open = true;
+    form->Option1->setChecked(true);
+    form->auto_tracking = 1;
+    form->Text3->setText(QStringLiteral("10"));
+    form->Text4->setText(QStringLiteral("20"));
+    w.message_box.on_show = [this](const QString&) { form->Timer1_Timer(); };
+
+    form->Timer1_Timer();
+    EXPECT_TRUE(w.message_box.shown.isEmpty());
+    EXPECT_EQ(w.serial.written, QByteArray("W010 020\rC2\r"));
+
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.message_box.shown, QStringList{not_running});
+    // The tick that came while the box was open commanded the last angles again.
+    EXPECT_EQ(w.serial.written, QByteArray("W010 020\rC2\rW010 020\rC2\r"));
+}
+
+TEST_F(TrackingLink, AutomaticTrackingStaysStoppableWhileTheLinkIsDown) {
+    form->auto_tracking = 1;
+    form->Command2->setText(QStringLiteral("自動追尾終了"));
+    form->refresh_tracking_values();
+    EXPECT_EQ(link_lamp(), Form1::lamp_failed());
+    EXPECT_TRUE(form->Command2->isEnabled());
+
+    form->Command2_Click();
+    EXPECT_EQ(form->auto_tracking, 0);
+    EXPECT_EQ(form->Command2->text(), QStringLiteral("自動追尾開始"));
+    form->refresh_tracking_values();
+    EXPECT_FALSE(form->Command2->isEnabled());
+}
+
+TEST_F(TrackingLink, BoxesShowTheStartOfLongValues) {
+    serve(QStringLiteral("123.456789-"));
+    form->start_tracking_link();
+    for (const Binding& b : bindings)
+        EXPECT_EQ((form.get()->*b.box)->cursorPosition(), 0) << b.box_name;
+    serve(QStringLiteral("ISS (ZARYA)-"));
+    form->refresh_tracking_values();
+    for (const Binding& b : bindings)
+        EXPECT_EQ((form.get()->*b.box)->cursorPosition(), 0) << b.box_name;
+}
+
+// The program is there and owns the name, but refuses every item.
+class TrackingLinkItemsRefused : public TrackingLink {
+  protected:
+    TrackingLinkItemsRefused() : TrackingLink(&scripted_) {
+        scripted_.before_request = [](const QString&) {
+            throw platform::ControlError("item refused");
+        };
+    }
+    ScriptedDde scripted_{w.dde};
+};
+
+TEST_F(TrackingLinkItemsRefused, IsAFailedLink) {
+    serve(QStringLiteral("v-"));
+    form->start_tracking_link();
+    form->refresh_tracking_values();
+    EXPECT_EQ(link_lamp(), Form1::lamp_failed());
+    EXPECT_EQ(manual_lamp(), Form1::lamp_off());
+    EXPECT_FALSE(form->Command2->isEnabled());
+
+    form->auto_tracking = 1;
+    form->refresh_tracking_values();
+    EXPECT_EQ(link_lamp(), Form1::lamp_failed());
+    EXPECT_TRUE(form->Command2->isEnabled());
 }
 
 TEST_F(TrackingLink, ClosingEndsEveryLinkInNumericOrderThenAsksTheHelpViewerToQuit) {

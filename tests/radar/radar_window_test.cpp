@@ -166,6 +166,22 @@ TEST_F(Picking, MousePressMapsPixelsToPictureUnitsInsideTheBorder) {
     EXPECT_EQ(form->target_picked, 1);
 }
 
+TEST_F(Picking, PressOnTheBorderPicksNothing) {
+    const int last = form->Picture1->width() - 1;  // 180 pixels, a 2-pixel border each side
+    auto press_at = [&](int x, int y) {
+        form->target_picked = 0;
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(x, y), QPointF(x, y), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form->Picture1, &press);
+        return form->target_picked == 1;
+    };
+    for (const auto& [x, y] : {std::pair{0, 0}, std::pair{1, 90}, std::pair{90, 1},
+                               std::pair{last, 90}, std::pair{90, last - 1}})
+        EXPECT_FALSE(press_at(x, y)) << x << "," << y;
+    for (const auto& [x, y] : {std::pair{2, 2}, std::pair{last - 2, last - 2}})
+        EXPECT_TRUE(press_at(x, y)) << x << "," << y;
+}
+
 struct RefusalRow {
     std::int16_t operation_mode;
     std::int16_t auto_tracking;

@@ -1,3 +1,5 @@
+#include <QFile>
+
 #include "link/numeric.h"
 #include "radar_fixture.h"
 
@@ -47,7 +49,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TickRow{"satellite", 1, 0, false, "123.9", "5.2", "", "", "W123 005\rC2\r"},
         TickRow{"below horizon", 1, 0, false, "123.9", "-0.5", "", "", "C2\r"},
-        TickRow{"empty boxes", 1, 0, false, "", "", "", "", "W000 000\rC2\r"},
+        // A box with no number at all is no position: no move, the poll still goes.
+        TickRow{"empty boxes", 1, 0, false, "", "", "", "", "C2\r"},
+        TickRow{"dashes", 1, 0, false, "---", "---", "", "", "C2\r"},
+        TickRow{"azimuth N/A", 1, 0, false, "N/A", "30", "", "", "C2\r"},
+        TickRow{"elevation empty", 1, 0, false, "45", "", "", "", "C2\r"},
+        TickRow{"moon dashes", 1, 0, true, "10", "10", "---", "7", "C2\r"},
+        TickRow{"blank inside", 1, 0, false, "12 3.9", "5", "", "", "W123 005\rC2\r"},
+        TickRow{"trailing letters", 1, 0, false, "45abc", "30", "", "", "W045 030\rC2\r"},
         TickRow{"moon", 1, 0, true, "10", "10", "200.5", "7.9", "W200 007\rC2\r"},
         TickRow{"moon set", 1, 0, true, "10", "50", "200", "-1", "C2\r"},
         TickRow{"both flags", 1, 1, false, "45", "30", "", "", "W045 030\rC2\rC2\r"},
@@ -84,6 +93,21 @@ TEST_F(Tick, ATickInsideATickDoesNothing) {
     w.serial.on_written = nullptr;
     form->Timer1_Timer();
     EXPECT_EQ(sent(), QByteArray("W010 020\rC2\rW010 020\rC2\r"));
+}
+
+TEST_F(Tick, NoNumberIsLoggedWithItsTexts) {
+    m.debug_flag = QStringLiteral("1");
+    form->auto_tracking = 1;
+    form->Text3->setText(QStringLiteral("N/A"));
+    form->Text4->setText(QStringLiteral("---"));
+    form->Timer1_Timer();
+    QFile log(w.program_dir.file(QStringLiteral("azelrot.log")));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(log.readAll());
+    EXPECT_EQ(text.count(QStringLiteral(
+                  "Timer1_Timer : 追尾データが数値でない状態 方位=\"N/A\" 仰角=\"---\"")),
+              1)
+        << text.toStdString();
 }
 
 TEST_F(Tick, EndsWithARedraw) {
@@ -199,7 +223,8 @@ TEST_P(Arrival, EndsTheMoveWithoutSending) {
 INSTANTIATE_TEST_SUITE_P(Table, Arrival,
                          ::testing::Values(ArrivalRow{180, 40, 181.6, 42.9, true},
                                            ArrivalRow{180, 40, 181.6, 43.0, false},
-                                           ArrivalRow{1.0, 40, 359.4, 40, true},
+                                           ArrivalRow{0, 40, 358.4, 40, false},
+                                           ArrivalRow{357, 40, 358.4, 40, true},
                                            ArrivalRow{1e308, 40, 180, 40, false}));
 
 TEST_F(ManualMove, ArrivalNeedsARunningMove) {

@@ -121,6 +121,81 @@ TEST_F(ProfileFile, ByteOrderMarkDoesNotHideTheFirstSection) {
     EXPECT_EQ(bytes().count("[GS232B]"), 1) << "the section is found, not added again";
 }
 
+TEST_F(ProfileFile, BytesOfOtherLinesSurviveAWrite) {
+    // A Shift-JIS comment, a Latin-1 value elsewhere, a byte order mark, a lone CR inside a
+    // line, mixed line ends and no line end at the last line.
+    const QByteArray before(
+        "\xEF\xBB\xBF; \x90\xDD\x92\xE8\x83t\x83@\x83"
+        "C\x83\x8B\r\n"
+        "[HOUI]\r\nHKITEN=0\r\nNAME=Caf\xE9\rx\n[GS232B]\r\nPORT=COM1\r\n"
+        "TIMER=1");
+    put(before);
+    EXPECT_EQ(get(QStringLiteral("GS232B"), QStringLiteral("TIMER")), QStringLiteral("1"));
+    ASSERT_TRUE(write(QStringLiteral("GS232B"), QStringLiteral("PORT"), QStringLiteral("COM2")));
+    ASSERT_TRUE(write(QStringLiteral("GS232B"), QStringLiteral("IP"), QStringLiteral("x")));
+    ASSERT_TRUE(write(QStringLiteral("EISEI"), QStringLiteral("SAT"), QStringLiteral("1")));
+    QByteArray expected = before;
+    expected.replace("PORT=COM1", "PORT=COM2");
+    expected += "\r\nIP=x\r\n[EISEI]\r\nSAT=1\r\n";
+    EXPECT_EQ(bytes().toHex(' ').toStdString(), expected.toHex(' ').toStdString());
+}
+
+struct RefusedFileRow {
+    const char* name;
+    std::function<void(const QString& path)> make;
+    platform::ProfileRefusal refusal;
+};
+
+class RefusedFile : public ProfileFile, public ::testing::WithParamInterface<RefusedFileRow> {};
+
+TEST_P(RefusedFile, IsNeitherReadNorWritten) {
+    const auto& row = GetParam();
+    row.make(path);
+    struct stat before {};
+    ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &before), 0);
+    EXPECT_EQ(store.refusal(path), row.refusal);
+    const bool refused = row.refusal != platform::ProfileRefusal::none;
+    EXPECT_EQ(get(QStringLiteral("GS232B"), QStringLiteral("PORT")),
+              refused ? error_text : QStringLiteral("COM3"));
+    EXPECT_EQ(write(QStringLiteral("GS232B"), QStringLiteral("PORT"), QStringLiteral("COM4")),
+              !refused);
+    struct stat after {};
+    ASSERT_EQ(::lstat(QFile::encodeName(path).constData(), &after), 0);
+    if (refused) {
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_size, before.st_size);
+        EXPECT_EQ(after.st_mtime, before.st_mtime);
+    }
+}
+
+// A settings file padded with comments to a given size.
+void padded_file(const QString& path, qint64 size) {
+    QByteArray content("[GS232B]\nPORT=COM3\n");
+    content += ';' + QByteArray(size - content.size() - 2, 'x') + '\n';
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RefusedFile,
+    ::testing::Values(
+        RefusedFileRow{"AtTheLimit", [](const QString& p) { padded_file(p, 1024 * 1024); },
+                       platform::ProfileRefusal::none},
+        RefusedFileRow{"OverTheLimit", [](const QString& p) { padded_file(p, 1024 * 1024 + 1); },
+                       platform::ProfileRefusal::too_large},
+        RefusedFileRow{"Pipe",
+                       [](const QString& p) {
+                           ASSERT_EQ(::mkfifo(QFile::encodeName(p).constData(), 0600), 0);
+                       },
+                       platform::ProfileRefusal::not_a_file},
+        RefusedFileRow{"LinkToADevice",
+                       [](const QString& p) { ASSERT_TRUE(QFile::link("/dev/zero", p)); },
+                       platform::ProfileRefusal::not_a_file},
+        RefusedFileRow{"Folder", [](const QString& p) { ASSERT_TRUE(QDir().mkdir(p)); },
+                       platform::ProfileRefusal::not_a_file}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(ProfileFile, LongValuesAreCutTo254Characters) {
     const QString value(300, u'x');
     ASSERT_TRUE(write(QStringLiteral("S"), QStringLiteral("K"), value));
@@ -183,7 +258,7 @@ TEST_F(ProfileFile, WriteReplacesTheFileByRename) {
         << "no temporary file left behind";
 }
 
-TEST_F(ProfileFile, ReadOnlyFolderKeepsTheOldFile) {
+TEST_F(ProfileFile, WritableFileInReadOnlyFolderIsWrittenInPlace) {
     put("[GS232B]\nPORT=COM1\n");
     ::chmod(QFile::encodeName(path).constData(), 0666);
     ::chmod(QFile::encodeName(dir.path()).constData(), 0555);
@@ -191,8 +266,8 @@ TEST_F(ProfileFile, ReadOnlyFolderKeepsTheOldFile) {
         return write(QStringLiteral("GS232B"), QStringLiteral("PORT"), QStringLiteral("COM2"));
     });
     ::chmod(QFile::encodeName(dir.path()).constData(), 0700);
-    EXPECT_FALSE(written);
-    EXPECT_EQ(bytes(), QByteArray("[GS232B]\nPORT=COM1\n"));
+    EXPECT_TRUE(written);
+    EXPECT_EQ(bytes(), QByteArray("[GS232B]\nPORT=COM2\n"));
 }
 
 TEST_F(ProfileFile, ReadOnlyFileIsNotReplaced) {
@@ -225,8 +300,8 @@ class IniLookup : public ::testing::TestWithParam<LookupRow> {};
 
 TEST_P(IniLookup, FindsGs232bPort) {
     const auto& row = GetParam();
-    const auto value = ini_lookup(QString::fromUtf8(row.content), QStringLiteral("GS232B"),
-                                  QStringLiteral("PORT"));
+    const auto value =
+        ini_lookup(QByteArray(row.content), QStringLiteral("GS232B"), QStringLiteral("PORT"));
     if (row.value == nullptr) {
         EXPECT_FALSE(value.has_value()) << row.content;
     } else {

@@ -130,6 +130,26 @@ TEST(Startup, EmptiesTheSatelliteBoxes) {
     EXPECT_TRUE(form->Text4->text().isEmpty());
 }
 
+TEST(Startup, RefusedSettingsFileIsReportedAndTheDefaultsUsed) {
+    const std::pair<platform::ProfileRefusal, QString> rows[] = {
+        {platform::ProfileRefusal::too_large,
+         QStringLiteral("設定ファイル azelrot.ini が１ＭＢを超えているため読み込みません。"
+                        "既定の設定で起動します。このファイルには書き込みません。")},
+        {platform::ProfileRefusal::not_a_file,
+         QStringLiteral("設定ファイル azelrot.ini が通常のファイルではないため読み込みません。"
+                        "既定の設定で起動します。このファイルには書き込みません。")},
+    };
+    for (const auto& [refusal, message] : rows) {
+        fake::World w;
+        w.set_ini(QStringLiteral("GS232B"), QStringLiteral("TIMER"), QStringLiteral("5"));
+        w.profile.refused = refusal;
+        auto form = w.load_form1();
+        EXPECT_EQ(w.message_box.shown, QStringList{message});
+        EXPECT_EQ(w.module.cycle_seconds, QStringLiteral("1"));
+        EXPECT_TRUE(form->Timer1.isActive());
+    }
+}
+
 TEST(Startup, SecondCopyIsRefusedAndDoesNothingElse) {
     fake::World w;
     w.instance_guard.other_running = true;

@@ -1,0 +1,75 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "platform/program_dir_app.h"
+#include "platform/program_dir_choice.h"
+
+namespace {
+
+using platform::choose_program_dir;
+using platform::ProgramDirFacts;
+
+struct FolderRow {
+    const char* what;
+    bool holds_ini;
+    bool installed;
+    bool writable;
+    const char* xdg;
+    const char* expected;
+};
+
+class SettingsFolder : public ::testing::TestWithParam<FolderRow> {};
+
+TEST_P(SettingsFolder, StationFolderOrPerUserFolder) {
+    const FolderRow& row = GetParam();
+    ProgramDirFacts facts;
+    facts.program_dir = QStringLiteral("/opt/station");
+    facts.holds_ini = row.holds_ini;
+    facts.installed = row.installed;
+    facts.writable = row.writable;
+    facts.xdg_config_home = QString::fromUtf8(row.xdg);
+    facts.home = QStringLiteral("/home/op");
+    EXPECT_EQ(choose_program_dir(facts), QString::fromUtf8(row.expected)) << row.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SettingsFolder,
+    ::testing::Values(
+        FolderRow{"station with settings", true, false, false, "", "/opt/station"},
+        FolderRow{"writable station", false, false, true, "", "/opt/station"},
+        FolderRow{"neither", false, false, false, "", "/home/op/.config/azelrot"},
+        FolderRow{"neither, XDG set", false, false, false, "/x/cfg/", "/x/cfg/azelrot"},
+        FolderRow{"neither, XDG relative", false, false, false, "cfg", "/home/op/.config/azelrot"},
+        FolderRow{"installed, root may write", false, true, true, "", "/home/op/.config/azelrot"},
+        FolderRow{"installed, XDG set", false, true, false, "/x/cfg", "/x/cfg/azelrot"},
+        FolderRow{"installed beside settings", true, true, true, "/x/cfg", "/opt/station"}));
+
+TEST(SettingsFolder, FindsSettingsAndTheMenuEntryOfAnInstalledCopy) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QDir top(root.path());
+    ASSERT_TRUE(top.mkpath(QStringLiteral("usr/bin")));
+    ASSERT_TRUE(top.mkpath(QStringLiteral("usr/share/applications")));
+    ASSERT_TRUE(top.mkpath(QStringLiteral("station/bin")));
+    const auto touch = [&](const QString& name) {
+        QFile file(top.filePath(name));
+        return file.open(QIODevice::WriteOnly);
+    };
+    ASSERT_TRUE(touch(QStringLiteral("usr/share/applications/azelrot.desktop")));
+    ASSERT_TRUE(touch(QStringLiteral("station/azelrot.ini")));
+
+    const auto installed = platform::program_dir_facts(top.filePath(QStringLiteral("usr/bin")));
+    EXPECT_TRUE(installed.installed);
+    EXPECT_FALSE(installed.holds_ini);
+    const auto station = platform::program_dir_facts(top.filePath(QStringLiteral("station")));
+    EXPECT_FALSE(station.installed);
+    EXPECT_TRUE(station.holds_ini);
+    // A bin folder without the menu entry beside it is an ordinary folder.
+    EXPECT_FALSE(
+        platform::program_dir_facts(top.filePath(QStringLiteral("station/bin"))).installed);
+}
+
+}  // namespace
