@@ -109,6 +109,8 @@ TEST(TrackingProgramLink, LostAndBackWhileTheProgramKeepsRunning) {
         [&] { return Form1::back_colour(form.Label1[0]) == Form1::lamp_failed(); }, 3000));
     EXPECT_EQ(Form1::back_colour(form.Label1[1]), Form1::lamp_off());
     EXPECT_FALSE(form.Command2->isEnabled());
+    // The warning waits for the end of the tick that found the link down.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !station.message_box.shown.isEmpty(); }, 1000));
     EXPECT_EQ(
         station.message_box.shown,
         QStringList{QStringLiteral("ＯＲＢＸが起動していません。ＯＲＢＸを起動してください")});
