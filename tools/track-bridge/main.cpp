@@ -6,6 +6,7 @@
 #include "bridge_options.h"
 #include "conversation.h"
 #include "rotctl_server.h"
+#include "station_client.h"
 #include "track_items.h"
 
 namespace {
@@ -52,6 +53,12 @@ int main(int argc, char** argv) {
         return fail(QStringLiteral("the name %1 is taken (is another bridge running?)")
                         .arg(track_bridge::Conversation::kService));
     }
+
+    // The main program's station, when it runs: the position trackers see and stop/park.
+    track_bridge::StationClient station(bus);
+    station.look_now();
+    server.set_station({[&station] { return station.link(); }, [&station] { station.stop(); },
+                        [&station] { station.park(); }});
 
     // Tests and scripts wait for this line: both ends are up once it is printed.
     std::printf("track-bridge: listening on %s:%u, publishing %s on the session bus\n",
