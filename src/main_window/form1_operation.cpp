@@ -81,10 +81,10 @@ void Form1::load_operation_settings() {
     for (int i = 0; i < static_cast<int>(presets.size()); ++i) {
         const Preset& p = presets[static_cast<size_t>(i)];
         QAction* a = menu_preset->addAction(
+            // One multi-argument call: a "%2" in the name stays as typed.
             p.heading ? QStringLiteral("%1　（%2°, %3°）")
-                            .arg(p.name)
-                            .arg(p.heading->azimuth)
-                            .arg(p.heading->elevation)
+                            .arg(p.name, QString::number(p.heading->azimuth),
+                                 QString::number(p.heading->elevation))
                       : p.name);
         a->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_1 + i)));
         a->setEnabled(p.heading.has_value());
