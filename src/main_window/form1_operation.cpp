@@ -68,8 +68,8 @@ void Form1::build_operation_menu() {
 void Form1::load_operation_settings() {
     operation.azimuth_range =
         azimuth_range(read_setting(m_, gs232b, QStringLiteral("AZRANGE"), QStringLiteral("360")));
-    operation.threshold =
-        threshold_degrees(read_setting(m_, gs232b, QStringLiteral("THRESHOLD"), QStringLiteral("0")));
+    operation.threshold = threshold_degrees(
+        read_setting(m_, gs232b, QStringLiteral("THRESHOLD"), QStringLiteral("0")));
     operation.idle_poll =
         read_setting(m_, gs232b, QStringLiteral("IDLEPOLL"), QStringLiteral("0")).trimmed() ==
         QStringLiteral("1");
@@ -104,10 +104,10 @@ void Form1::publish_station() {
         const bool manual = manual_tracking == 1;
         const bool satellite = Option1->isChecked();
         // Automatic tracking heads for the tracked object's boxes; a manual move for its pick.
-        const double target_az = automatic ? numeric_value((satellite ? Text3 : Text14)->text())
-                                           : target_azimuth;
-        const double target_el = automatic ? numeric_value((satellite ? Text4 : Text15)->text())
-                                           : target_elevation;
+        const double target_az =
+            automatic ? numeric_value((satellite ? Text3 : Text14)->text()) : target_azimuth;
+        const double target_el =
+            automatic ? numeric_value((satellite ? Text4 : Text15)->text()) : target_elevation;
         return StationView{current_azimuth,
                            current_elevation,
                            position_known,

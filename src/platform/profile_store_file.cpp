@@ -41,8 +41,8 @@ QString ProfileStoreFile::get_private_profile_string(const QString& section, con
     return result;
 }
 
-QList<QPair<QString, QString>> ProfileStoreFile::get_private_profile_section(
-    const QString& section, const QString& file) {
+QList<QPair<QString, QString>> ProfileStoreFile::get_private_profile_section(const QString& section,
+                                                                             const QString& file) {
     const auto content = read_bytes(file, refusal(file));
     return content ? ini_section_entries(*content, section) : QList<QPair<QString, QString>>{};
 }

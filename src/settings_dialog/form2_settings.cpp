@@ -156,9 +156,9 @@ bool Form2::write_settings() {
     }
     // Written only once set, so a file without it stays as it was.
     if (!azimuth_range_setting.isEmpty()) {
-        all_written = m_.put_ini_value(azimuth_range_setting, QStringLiteral("AZRANGE"), gs232b,
-                                       file) &&
-                      all_written;
+        all_written =
+            m_.put_ini_value(azimuth_range_setting, QStringLiteral("AZRANGE"), gs232b, file) &&
+            all_written;
     }
     return all_written;
 }

@@ -92,7 +92,7 @@ QString ProfileStore::get_private_profile_string(const QString& section, const Q
 }
 
 QList<QPair<QString, QString>> ProfileStore::get_private_profile_section(const QString& section,
-                                                                        const QString& file) {
+                                                                         const QString& file) {
     const bool readable = files.contains(file) && refused == platform::ProfileRefusal::none;
     return readable ? ini_section_entries(files.value(file), section)
                     : QList<QPair<QString, QString>>{};

@@ -139,7 +139,8 @@ TEST_F(OperationMenu, ParkWithoutSectionGoesToZeroAndABadOneIsRefused) {
     form->menu_park->trigger();
     EXPECT_EQ(sent(), QByteArray());
     ASSERT_EQ(w.message_box.shown.size(), 1);
-    EXPECT_TRUE(w.message_box.shown[0].startsWith(QStringLiteral("パーク位置の設定が正しくありません")));
+    EXPECT_TRUE(
+        w.message_box.shown[0].startsWith(QStringLiteral("パーク位置の設定が正しくありません")));
 }
 
 TEST_F(OperationMenu, MovesAreRefusedDuringAutomaticTracking) {

@@ -14,15 +14,14 @@ TEST(Overlap, TakesTheNearerOfTheTwoWaysOnlyAt450) {
         int range;
         double chosen;
     } const rows[] = {
-        {5, 355, 450, 365},   // across north: onwards, not back round
-        {15, 365, 450, 375},  //
-        {5, 10, 450, 5},      // already near the low end
-        {90, 350, 450, 450},  // the top of the scale still counts
-        {91, 350, 450, 91},   // 451 is beyond the travel
-        {180, 360, 450, 180},
-        {45, 225, 450, 45},   // a tie keeps the target
-        {5, 355, 360, 5},     // the designed scale never wraps
-        {400, 10, 450, 400},  // already past 360: as asked
+        {5, 355, 450, 365},                        // across north: onwards, not back round
+        {15, 365, 450, 375},                       //
+        {5, 10, 450, 5},                           // already near the low end
+        {90, 350, 450, 450},                       // the top of the scale still counts
+        {91, 350, 450, 91},                        // 451 is beyond the travel
+        {180, 360, 450, 180}, {45, 225, 450, 45},  // a tie keeps the target
+        {5, 355, 360, 5},                          // the designed scale never wraps
+        {400, 10, 450, 400},                       // already past 360: as asked
     };
     for (const Row& r : rows) {
         EXPECT_EQ(overlap_azimuth(r.target, r.reported, r.range), r.chosen)
@@ -50,9 +49,9 @@ TEST(Threshold, SendsOnlyAfterMovingFarEnough) {
         double threshold;
         bool due;
     } const rows[] = {
-        {last, {100, 20}, 0, true},     // no threshold: every tick
+        {last, {100, 20}, 0, true},  // no threshold: every tick
         {std::nullopt, {100, 20}, 2, true},
-        {last, {100, 20}, 2, false},    // still target
+        {last, {100, 20}, 2, false},  // still target
         {last, {101.9, 21.9}, 2, false},
         {last, {102, 20}, 2, true},
         {last, {100, 18}, 2, true},
@@ -109,8 +108,11 @@ TEST(Heading, FromAnotherProgramsDegrees) {
     EXPECT_EQ(std::get<Heading>(ok).azimuth, 123);
     EXPECT_EQ(std::get<Heading>(ok).elevation, 45);
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    for (const auto& [az, el, range] : {std::tuple{400.0, 10.0, 360}, {-1.0, 10.0, 360},
-                                        {nan, 10.0, 360}, {10.0, 90.5, 450}, {10.0, nan, 450}}) {
+    for (const auto& [az, el, range] : {std::tuple{400.0, 10.0, 360},
+                                        {-1.0, 10.0, 360},
+                                        {nan, 10.0, 360},
+                                        {10.0, 90.5, 450},
+                                        {10.0, nan, 450}}) {
         EXPECT_TRUE(std::holds_alternative<QString>(heading_from_degrees(az, el, range)))
             << az << " " << el;
     }

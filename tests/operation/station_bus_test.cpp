@@ -35,7 +35,7 @@ class StationOnTheBus : public ::testing::Test {
     fake::World w;
     std::unique_ptr<Form1> form;
     QDBusConnection client = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
-                                                          QStringLiteral("station-test-client"));
+                                                           QStringLiteral("station-test-client"));
 
     void SetUp() override {
         if (!client.isConnected()) GTEST_SKIP() << "no session bus";
@@ -115,8 +115,7 @@ TEST_F(StationOnTheBus, ChangesAreSignalled) {
     bool signalled = false;
     QObject::connect(receiver, &QObject::destroyed, [&] { signalled = true; });
     ASSERT_TRUE(client.connect(service, path, QStringLiteral("org.freedesktop.DBus.Properties"),
-                               QStringLiteral("PropertiesChanged"), receiver,
-                               SLOT(deleteLater())));
+                               QStringLiteral("PropertiesChanged"), receiver, SLOT(deleteLater())));
     form->Command1_Click();  // the first position
     EXPECT_TRUE(run_until([&] { return signalled; }));
     if (!signalled) delete receiver;

@@ -145,8 +145,7 @@ Outcome answer(const Parsed& parsed, const Position& target, const Limits& limit
             out.reply = report(-1);
             return out;
         case Command::get_position: {
-            const Position current =
-                station.present && station.antenna ? *station.antenna : target;
+            const Position current = station.present && station.antenna ? *station.antenna : target;
             body = extended ? "Azimuth: " + fixed6(current.azimuth) + sep +
                                   "Elevation: " + fixed6(current.elevation) + sep
                             : fixed6(current.azimuth) + '\n' + fixed6(current.elevation) + '\n';
@@ -292,9 +291,8 @@ std::vector<Outcome> Session::feed(std::string_view bytes, Position& target,
         if (closed_) {
             break;
         }
-        Outcome outcome =
-            line.overlong ? Outcome{report(-1), {}, false, false, false}
-                          : handle_line(line.text, target, limits_, station);
+        Outcome outcome = line.overlong ? Outcome{report(-1), {}, false, false, false}
+                                        : handle_line(line.text, target, limits_, station);
         if (outcome.target) {
             target = *outcome.target;
         }

@@ -51,8 +51,7 @@ std::string report(int code);
 std::string dump_state(const Limits& limits, char separator = '\n',
                        const StationLink& station = {});
 // The capabilities in the layout of the Hamlib caps dump, as far as the bridge has them.
-std::string dump_caps(const Limits& limits, char separator = '\n',
-                      const StationLink& station = {});
+std::string dump_caps(const Limits& limits, char separator = '\n', const StationLink& station = {});
 // Reads a decimal number; a comma is taken as the decimal point, as some trackers write it
 // under a comma locale.
 std::optional<double> parse_number(std::string_view text);

@@ -32,9 +32,9 @@ void StationClient::look_now(int timeout_ms) {
         vanished();
         return;
     }
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        QString::fromLatin1(kService), QString::fromLatin1(kPath), properties_interface,
-        QStringLiteral("GetAll"));
+    QDBusMessage get =
+        QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
+                                       properties_interface, QStringLiteral("GetAll"));
     get << QString::fromLatin1(kInterface);
     const QDBusMessage reply = bus_.call(get, QDBus::Block, timeout_ms);
     link_.present = true;
@@ -45,17 +45,16 @@ void StationClient::look_now(int timeout_ms) {
 
 void StationClient::appeared() {
     link_.present = true;
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        QString::fromLatin1(kService), QString::fromLatin1(kPath), properties_interface,
-        QStringLiteral("GetAll"));
+    QDBusMessage get =
+        QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
+                                       properties_interface, QStringLiteral("GetAll"));
     get << QString::fromLatin1(kInterface);
     auto* pending = new QDBusPendingCallWatcher(bus_.asyncCall(get, 1000), this);
-    connect(pending, &QDBusPendingCallWatcher::finished, this,
-            [this](QDBusPendingCallWatcher* w) {
-                const QDBusPendingReply<QVariantMap> reply = *w;
-                if (reply.isValid()) take(reply.value());
-                w->deleteLater();
-            });
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
+        const QDBusPendingReply<QVariantMap> reply = *w;
+        if (reply.isValid()) take(reply.value());
+        w->deleteLater();
+    });
 }
 
 void StationClient::vanished() {
@@ -82,9 +81,9 @@ void StationClient::take(const QVariantMap& properties) {
 
 void StationClient::send(const QString& method) {
     if (!link_.present) return;
-    QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(kService),
-                                                       QString::fromLatin1(kPath),
-                                                       QString::fromLatin1(kInterface), method);
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
+                                       QString::fromLatin1(kInterface), method);
     bus_.asyncCall(call, 2000);
 }
 
