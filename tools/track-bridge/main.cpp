@@ -44,6 +44,14 @@ int main(int argc, char** argv) {
     if (!bus.isConnected()) {
         return fail(QStringLiteral("no session bus: %1").arg(bus.lastError().message()));
     }
+    // The main program's station, when it runs: the position trackers see, stop and park.
+    // Read before the tracking link's name is claimed, so the main program is never waiting on
+    // the bridge while the bridge waits on it.
+    track_bridge::StationClient station(bus);
+    station.look_now();
+    server.set_station({[&station] { return station.link(); }, [&station] { station.stop(); },
+                        [&station] { station.park(); }});
+
     track_bridge::Conversation conversation(items);
     if (!bus.registerObject(QLatin1String(track_bridge::Conversation::kPath), &conversation,
                             QDBusConnection::ExportAllSlots)) {
@@ -53,12 +61,6 @@ int main(int argc, char** argv) {
         return fail(QStringLiteral("the name %1 is taken (is another bridge running?)")
                         .arg(track_bridge::Conversation::kService));
     }
-
-    // The main program's station, when it runs: the position trackers see and stop/park.
-    track_bridge::StationClient station(bus);
-    station.look_now();
-    server.set_station({[&station] { return station.link(); }, [&station] { station.stop(); },
-                        [&station] { station.park(); }});
 
     // Tests and scripts wait for this line: both ends are up once it is printed.
     std::printf("track-bridge: listening on %s:%u, publishing %s on the session bus\n",
