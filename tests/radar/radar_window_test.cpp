@@ -126,6 +126,47 @@ TEST_F(RadarDrawing, KeepsItsDrawingWhenPaintedAgain) {
     EXPECT_EQ(image(), before);
 }
 
+// A redraw starts from a copy of what stayed the same since the last one, or draws nothing
+// when all of it did: every redraw must leave the picture a fresh window's first (full) redraw
+// leaves, also after the picture changed size or a click drew on it.
+TEST_F(RadarDrawing, RedrawLeavesThePictureOfAFullRedraw) {
+    struct Step {
+        QSize size;
+        double azimuth;  // of the antenna
+        const char* target_azimuth;
+        bool click_first;  // draws the picked point's rings on the picture
+    };
+    auto redraw = [](Form1& f, const Step& s) {
+        f.Picture1->resize(s.size);
+        f.Text3->setText(QString::fromUtf8(s.target_azimuth));
+        f.Text4->setText(QStringLiteral("30"));
+        f.Text14->setText(QStringLiteral("300"));
+        f.Text15->setText(QStringLiteral("40"));
+        if (s.click_first) f.Picture1_MouseDown(Qt::LeftButton, {}, 900, 1800);
+        f.target_picked = 1;
+        f.picked_x = 1800;
+        f.picked_y = 900;
+        f.current_azimuth = s.azimuth;
+        f.current_elevation = 20;
+        f.draw_radar();
+        return f.Picture1->image().copy();
+    };
+    const Step steps[] = {
+        {{180, 180}, 100, "120", false}, {{180, 180}, 250, "120", false},  // antenna moved
+        {{180, 180}, 250, "300", false},                                   // target moved too
+        {{180, 180}, 250, "300", false},                                   // nothing moved
+        {{180, 180}, 250, "300", true},  {{240, 200}, 250, "300", false},
+        {{240, 200}, 10, "45", false},   {{180, 180}, 10, "45", false}};
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        const QImage kept = redraw(*form, steps[i]);
+        const auto fresh = w.make_form1();
+        const QImage full =
+            redraw(*fresh, {steps[i].size, steps[i].azimuth, steps[i].target_azimuth, false});
+        ASSERT_EQ(kept.size(), full.size()) << "step " << i;
+        EXPECT_TRUE(kept == full) << "step " << i;
+    }
+}
+
 // --- picking ---------------------------------------------------------------------------------
 
 using Picking = RadarWindow;
