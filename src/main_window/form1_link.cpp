@@ -175,6 +175,7 @@ void Form1::show_reply(const QString& reply) {
         if (!text) throw ReplyFault("calibration answer without its question");
         label->setText(without_line_ends(*text));
     }
+    dialog.note_range_reply(reply);
 }
 
 // Throws ReplyFault when a field is missing or not a number; the azimuth is kept even when
@@ -186,4 +187,5 @@ void Form1::parse_position(const QString& reply) {
     current_azimuth = *fields->azimuth;
     if (!fields->elevation) throw ReplyFault("no elevation");
     current_elevation = *fields->elevation;
+    position_known = true;
 }
