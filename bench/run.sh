@@ -7,6 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+source scripts/lib/xvfb.sh
 
 track_minutes=10
 case ${1:-} in
@@ -74,13 +75,8 @@ build_all() {
 # --- private X server and session bus ----------------------------------------------------
 
 start_display() {
-  local n=99
-  while [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]]; do n=$((n + 1)); done
-  export DISPLAY=:$n
-  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  pids+=($!)
-  for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && return 0; sleep 0.1; done
-  die "Xvfb did not start"
+  start_xvfb 1024x768x24 || die "Xvfb did not start"
+  pids+=("$xvfb_pid")
 }
 
 start_bus() {

@@ -178,6 +178,7 @@ void Form1::show_reply(const QString& reply) {
         // Set, not cleared first: a label given its own text again has nothing to redo.
         label->setText(without_line_ends(*text));
     }
+    dialog.note_range_reply(reply);
 }
 
 // Throws ReplyFault when a field is missing or not a number; the azimuth is kept even when
@@ -189,4 +190,5 @@ void Form1::parse_position(const QString& reply) {
     current_azimuth = *fields->azimuth;
     if (!fields->elevation) throw ReplyFault("no elevation");
     current_elevation = *fields->elevation;
+    position_known = true;
 }

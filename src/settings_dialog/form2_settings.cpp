@@ -1,4 +1,5 @@
 #include "link/numeric.h"
+#include "link/operation_rules.h"
 #include "main_window/form1.h"
 #include "platform/control_error.h"
 #include "settings_dialog/form2.h"
@@ -47,6 +48,7 @@ void Form2::Form_Load() {
     Combo1->setCurrentText(m_.port_name);
 
     m_.cycle_seconds = read_setting(m_, QStringLiteral("TIMER"), gs232b, QStringLiteral("1"));
+    azimuth_range_setting = read_setting(m_, QStringLiteral("AZRANGE"), gs232b, QString());
     Text1->setText(m_.cycle_seconds);
 
     m_.board_address = read_setting(m_, QStringLiteral("IP"), QStringLiteral("TCP/IP"),
@@ -152,7 +154,18 @@ bool Form2::write_settings() {
     for (const auto& row : rows) {
         all_written = m_.put_ini_value(row.value, row.key, row.section, file) && all_written;
     }
+    // Written only once set, so a file without it stays as it was.
+    if (!azimuth_range_setting.isEmpty()) {
+        all_written =
+            m_.put_ini_value(azimuth_range_setting, QStringLiteral("AZRANGE"), gs232b, file) &&
+            all_written;
+    }
     return all_written;
+}
+
+void Form2::note_range_reply(const QString& reply) {
+    if (m_.operation_mode != 3) return;
+    if (const auto range = range_from_reply(reply)) azimuth_range_setting = QString::number(*range);
 }
 
 void Form2::IP_CHECK(double& IP_ERR_NO) {

@@ -1,7 +1,5 @@
 #include <QCoreApplication>
-#include <QDir>
 #include <QMouseEvent>
-#include <QPixmap>
 #include <cmath>
 #include <limits>
 
@@ -282,46 +280,5 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{99, 0, 0, nullptr}, RefusalRow{99, 1, 1, nullptr},
         RefusalRow{0, 1, 0, "自動追跡中です！！"}, RefusalRow{0, 1, 1, "自動追跡中です！！"},
         RefusalRow{0, 0, 1, "すでに手動で追跡中です！！　中止してから再度指定してください。"}));
-
-// --- pictures for a human eye ------------------------------------------------------------------
-
-// Saves the radar in its four typical states (and the click rings) when AZELROT_RADAR_SHOTS
-// names a folder.
-TEST_F(RadarDrawing, FourStatesForTheEye) {
-    const QString folder = qEnvironmentVariable("AZELROT_RADAR_SHOTS");
-    auto shot = [&](const char* name) {
-        if (folder.isEmpty()) return;
-        // Four times enlarged, pixel for pixel, so single pixels can be judged.
-        const QPixmap picture = form->Picture1->grab();
-        picture.scaled(picture.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-            .save(QDir(folder).filePath(QString::fromUtf8(name)));
-    };
-    if (!folder.isEmpty()) QDir().mkpath(folder);
-    form->Text3->setText(QStringLiteral("200"));
-    form->Text4->setText(QStringLiteral("25"));
-    form->Text14->setText(QStringLiteral("110"));
-    form->Text15->setText(QStringLiteral("50"));
-    form->current_azimuth = 30;
-    form->current_elevation = 20;
-    form->draw_radar();
-    shot("1-idle.png");
-    form->Picture1_MouseDown(Qt::LeftButton, {}, 1850, 850);
-    shot("2-picked-rings.png");
-    form->draw_radar();
-    shot("3-picked.png");
-    form->Command4_Click();
-    form->current_azimuth = 38;
-    form->current_elevation = 30;
-    form->Timer1_Timer();
-    shot("4-manual-move.png");
-    form->Command4_Click();
-    form->Command2_Click();
-    form->current_azimuth = 195;
-    form->current_elevation = 23;
-    form->Timer1_Timer();
-    shot("5-automatic.png");
-    EXPECT_EQ(form->auto_tracking, 1);
-    EXPECT_GT(count(red), 0);
-}
 
 }  // namespace
