@@ -12,6 +12,7 @@
 #include <linux/serial.h>
 #endif
 #ifdef Q_OS_UNIX
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -166,6 +167,18 @@ qsizetype SerialControlQt::write_direct(const QByteArray& bytes) {
     return 0;
 }
 
+// The same look the port's zero wait takes, without the timeout error it sets and clears
+// each time (a translated message and two signals).
+bool SerialControlQt::may_read_now() const {
+#ifdef Q_OS_UNIX
+    if (port_.bytesToWrite() > 0) return true;  // the port's wait also sends what is queued
+    pollfd p{static_cast<int>(port_.handle()), POLLIN, 0};
+    return ::poll(&p, 1, 0) != 0;  // readiness or a failure: the port's wait handles both
+#else
+    return true;
+#endif
+}
+
 int SerialControlQt::comm_event() const {
     return event_;
 }
@@ -179,7 +192,8 @@ void SerialControlQt::set_input_len(int length) {
 // so everything the OS holds is fetched here.
 void SerialControlQt::pull() {
     Busy busy(*this);
-    for (int i = 0; i < 1024 && port_.isOpen() && port_.waitForReadyRead(0); ++i) {
+    for (int i = 0; i < 1024 && port_.isOpen() && may_read_now() && port_.waitForReadyRead(0);
+         ++i) {
     }
     if (port_.error() == QSerialPort::TimeoutError) port_.clearError();
 }
