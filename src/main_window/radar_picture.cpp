@@ -138,10 +138,10 @@ QRect RadarPicture::reach(const Shape& s) const {
     const double y1 = s.circle ? s.b * scale - r : std::min(s.b, s.d) * scale;
     const double y2 = s.circle ? s.b * scale + r : std::max(s.b, s.d) * scale;
     const double margin = s.width * devicePixelRatioF() + 2;
-    const QRect box(QPoint(static_cast<int>(std::floor(x1 - margin)),
-                           static_cast<int>(std::floor(y1 - margin))),
-                    QPoint(static_cast<int>(std::ceil(x2 + margin)),
-                           static_cast<int>(std::ceil(y2 + margin))));
+    const QRect box(
+        QPoint(static_cast<int>(std::floor(x1 - margin)),
+               static_cast<int>(std::floor(y1 - margin))),
+        QPoint(static_cast<int>(std::ceil(x2 + margin)), static_cast<int>(std::ceil(y2 + margin))));
     return box.intersected(image_.rect());
 }
 

@@ -14,11 +14,12 @@ public:
 
 // An output that failed part way: its first written() bytes went out.
 class OutputError : public ControlError {
-public:
-    OutputError(const std::string& what, long long written) : ControlError(what), written_(written) {}
+  public:
+    OutputError(const std::string& what, long long written)
+        : ControlError(what), written_(written) {}
     long long written() const { return written_; }
 
-private:
+  private:
     long long written_;
 };
 
