@@ -187,7 +187,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     const bool manual = in.ConsumeBool();
     const int chunk_count = in.ConsumeIntegralInRange(0, 3);
 
-    w.module.operation_mode = mode;
+    w.module.operation_mode = static_cast<OperationMode>(mode);
     w.module.debug_flag = logging ? QStringLiteral("1") : QStringLiteral("0");
     w.module.picnic_mode = path == Path::board ? QStringLiteral("1") : QStringLiteral("0");
     w.message_box.shown.clear();

@@ -7,6 +7,8 @@
 #include <optional>
 #include <stdexcept>
 
+#include "link/operation_mode.h"
+
 // The controller's replies: what the operator sees of them and what is read out of them.
 
 // A reply the reader cannot go on with. The readers trap it and end quietly, keeping what
@@ -39,12 +41,12 @@ std::optional<PositionFields> position_fields(const QString& reply);
 
 // Label16's text when the main window shows and parses this reply (normal running and a
 // position in it); nothing otherwise.
-std::optional<QString> main_window_text(const QString& reply, std::int16_t operation_mode);
+std::optional<QString> main_window_text(const QString& reply, OperationMode operation_mode);
 
 // Text of the settings dialog's reply label 4, 5, 6 or 7 after this reply (each is cleared
 // first). Nothing when that step fails: the label stays empty and later labels keep their text.
 std::optional<QString> dialog_label_text(int label, const QString& reply,
-                                         std::int16_t operation_mode);
+                                         OperationMode operation_mode);
 
 // One reply line from the board: the bytes up to the first CR, taking the next chunk whenever
 // one runs out, plus one CR. Bytes after that CR are dropped. Nothing when next_chunk gives an

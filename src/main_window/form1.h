@@ -183,8 +183,6 @@ protected:
 private:
     void build_controls();
     void build_menus();
-    // A setting from the settings file, or fallback when it is missing.
-    QString setting(const QString& section, const QString& key, const QString& fallback);
     void load_window_position();
     void load_timer_interval();
 

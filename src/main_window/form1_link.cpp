@@ -8,20 +8,13 @@
 // Transport opening and closing, the initial command burst and the one-shot poll, the serial
 // event, and reply reading and parsing.
 
-namespace {
-
-const QString picnic_on = QStringLiteral("1");
-const QString picnic_off = QStringLiteral("0");
-
-}  // namespace
-
 void Form1::send_initial_commands() {
     m_.command_text = cmd::empty;
     m_.put_data(m_.command_text);
     m_.command_text = cmd::empty;
     m_.put_data(m_.command_text);
     discard_board_input();
-    if (m_.orbx_link == QStringLiteral("1")) Command2->setEnabled(true);
+    if (m_.orbx_linked()) Command2->setEnabled(true);
     m_.command_text = cmd::poll_position;
     m_.put_data(m_.command_text);
     picnic_rs232c_read_proc();
@@ -30,7 +23,7 @@ void Form1::send_initial_commands() {
 // The controller may answer the bare CRs ("?>"). The board reader takes the first line it
 // finds, so unread answers would be taken for the poll's and its position lost.
 void Form1::discard_board_input() {
-    if (m_.picnic_mode == picnic_off) return;
+    if (m_.serial_port_selected()) return;
     try {
         s_.board.read();
     } catch (const std::exception&) {
@@ -50,12 +43,10 @@ void Form1::Command1_Click() {
 void Form1::open_transports() {
     s_.board.set_address(m_.board_address);
     s_.board.set_setup(3);
-    if (m_.picnic_mode != picnic_off) return;
+    if (!m_.serial_port_selected()) return;
 
     const auto configured = [this](int number) {
-        const QString device = m_.get_ini_value(QStringLiteral("COM%1").arg(number),
-                                                QStringLiteral("COMPORTS"), m_.ini_file());
-        return device == QStringLiteral("ERROR") ? QString() : device;
+        return m_.setting(settings_key::serial_device(number));
     };
     const auto port = choose_serial_port(m_.port_name, configured, this_port_system);
     if (!port) throw platform::ControlError("no port number in " + m_.port_name.toStdString());
@@ -70,11 +61,11 @@ void Form1::open_transports() {
 }
 
 void Form1::open_board_speed() {
-    if (m_.picnic_mode == picnic_on) s_.board.set_rs232c_speed(9600);
+    if (m_.commands_go_over_board()) s_.board.set_rs232c_speed(9600);
 }
 
 void Form1::close_port() {
-    if (m_.picnic_mode != picnic_off) return;
+    if (!m_.serial_port_selected()) return;
     Label15->setText(QStringLiteral("COM CLOSE"));
     m_.wait_with_events(2.0F);
     try {
@@ -117,7 +108,7 @@ void Form1::receive_proc() {
 }
 
 void Form1::picnic_rs232c_read_proc() {
-    if (m_.picnic_mode == picnic_off) {
+    if (m_.serial_port_selected()) {
         m_.write_log(QStringLiteral("picnic_rs232c_read_proc : ＰＩＣＮＩＣ接続ではない状態"));
         return;
     }

@@ -54,7 +54,7 @@ void Form1::start_tracking_link() {
 }
 
 void Form1::link_tracking_boxes() {
-    if (m_.orbx_link != QStringLiteral("1")) return;
+    if (!m_.orbx_linked()) return;
     for (const Binding& b : bindings) {
         try {
             s_.dde.link_setup(text(b.box_name), text(link_topic), text(b.item));
@@ -74,7 +74,7 @@ void Form1::link_tracking_boxes() {
 }
 
 void Form1::refresh_tracking_values() {
-    if (m_.orbx_link != QStringLiteral("1")) return;
+    if (!m_.orbx_linked()) return;
     try {
         for (const Binding& b : bindings)
             show_value(this->*b.box, s_.dde.request(text(b.box_name)));
@@ -111,7 +111,7 @@ void Form1::warn_link_down() {
 }
 
 void Form1::close_tracking_link() {
-    if (m_.orbx_link == QStringLiteral("1")) {
+    if (m_.orbx_linked()) {
         for (const char* box : closing_order) {
             try {
                 s_.dde.end_link(text(box));

@@ -4,7 +4,7 @@
 // Picking a target on the radar.
 
 void Form1::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y) {
-    if (m_.operation_mode == 99) return;
+    if (m_.operation_mode == OperationMode::settings_open) return;
     radar_centre_x = Picture1->outer_width() / 2;
     // The picture is square: the width serves for both centre coordinates.
     radar_centre_y = Picture1->outer_width() / 2;

@@ -69,7 +69,7 @@ void Form1::draw_target_marker() {
 }
 
 void Form1::draw_moon_marker() {
-    const bool link_off = m_.orbx_link == QStringLiteral("0");
+    const bool link_off = switched_off(m_.orbx_link);
     const auto at = radar::moon_marker_centre(link_off, box_value(Text14), box_value(Text15),
                                               Picture1->outer_width(), Picture1->outer_height());
     if (at) draw_marker(*Picture1, *at, moon_style);

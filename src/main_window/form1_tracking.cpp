@@ -79,7 +79,7 @@ void Form1::Command2_Click() {
     set_back_colour(Command2, QColor());
     Command2->setEnabled(false);
     auto_tracking = 0;
-    if (m_.orbx_link == QStringLiteral("1")) Command2->setEnabled(true);
+    if (m_.orbx_linked()) Command2->setEnabled(true);
     Command4->setEnabled(true);
     Label16->clear();
 }
@@ -97,6 +97,6 @@ void Form1::end_manual_move() {
     target_picked = 0;
     set_back_colour(Command4, QColor());
     Command4->setText(manual_start);
-    if (m_.orbx_link == QStringLiteral("1")) Command2->setEnabled(true);
+    if (m_.orbx_linked()) Command2->setEnabled(true);
     Command4->setEnabled(true);
 }

@@ -346,6 +346,6 @@ void Form2::closeEvent(QCloseEvent* event) {
     save_settings();
     event->accept();
     // Whatever step the dialog was in ends with it; the radar takes clicks again.
-    m_.operation_mode = 0;
+    m_.operation_mode = OperationMode::running;
     form1_.release_form2();
 }

@@ -113,8 +113,8 @@ class Form2 final : public QWidget {
     // Sends one calibration command through the transport picnic_mode selects now.
     void send_command(const QString& hex);
     // The tail of every calibration step: record the step, let the controller answer, read it.
-    void read_answer_as(std::int16_t mode);
-    void set_mode(std::int16_t mode);
+    void read_answer_as(OperationMode mode);
+    void set_mode(OperationMode mode);
     void wait_and_read();
 
     Module1& m_;

@@ -397,7 +397,7 @@ TEST(SettingsMenu, EntersSettingsModeAndShowsTheDialog) {
     fake::World w;
     auto form = w.load_form1();
     form->menu_kannkyou_settei->trigger();
-    EXPECT_EQ(w.module.operation_mode, 99);
+    EXPECT_EQ(w.module.operation_mode, OperationMode::settings_open);
     ASSERT_NE(form->form2_if_loaded(), nullptr);
     EXPECT_TRUE(form->form2_if_loaded()->isVisible());
     form->menu_kannkyou_settei->trigger();

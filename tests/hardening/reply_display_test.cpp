@@ -58,7 +58,7 @@ TEST_P(ReplyDisplay, ShowsTheReplyAsSent) {
     w.module.port_name = QStringLiteral("COM1");
     w.module.board_address = QStringLiteral("127.0.0.1");
     auto form = w.make_form1();
-    w.module.operation_mode = row.mode;
+    w.module.operation_mode = static_cast<OperationMode>(row.mode);
     w.serial.feed(row.reply);
     QLabel* label = label_of(*form, row.where);
     EXPECT_EQ(label->text().toStdString(), row.expected.toStdString());

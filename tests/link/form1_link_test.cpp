@@ -108,7 +108,7 @@ TEST_F(LinkTest, ReceiveEventWithNothingWaitingDoesNothing) {
 }
 
 TEST_F(LinkTest, PositionRepliesAreNotShownWhileTheDialogIsOpen) {
-    w.module.operation_mode = 99;
+    w.module.operation_mode = OperationMode::settings_open;
     form->Label16->setText(QStringLiteral("before"));
     receive("AZ=005 EL=007\r");
     EXPECT_EQ(form->current_azimuth, 0);
@@ -171,7 +171,7 @@ class DialogLabels : public LinkTest, public ::testing::WithParamInterface<Dialo
 
 TEST_P(DialogLabels, FollowTheCalibrationStep) {
     const DialogRow& row = GetParam();
-    w.module.operation_mode = static_cast<std::int16_t>(row.mode);
+    w.module.operation_mode = static_cast<OperationMode>(row.mode);
     Form2& dialog = form->form2();
     QLabel* labels[] = {dialog.Label4, dialog.Label5, dialog.Label6, dialog.Label7};
     for (QLabel* label : labels) label->setText(QStringLiteral("old"));

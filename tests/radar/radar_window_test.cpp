@@ -199,7 +199,7 @@ TEST_P(Refusal, KeepsTheEarlierPick) {
     form->draw_radar();
     const QImage before = image().copy();
     form->radar_centre_x = form->radar_centre_y = -1;
-    m.operation_mode = r.operation_mode;
+    m.operation_mode = static_cast<OperationMode>(r.operation_mode);
     form->auto_tracking = r.auto_tracking;
     form->manual_tracking = r.manual_tracking;
     form->Picture1_MouseDown(Qt::LeftButton, {}, 600, 2000);
