@@ -148,19 +148,23 @@ void check_after(Form1& form, const std::optional<QString>& reply, std::int16_t 
     }
 }
 
-// The line the board reader should assemble from these chunks, and how many reads it takes.
-std::optional<QString> board_line(const std::deque<QByteArray>& chunks, int& reads) {
+// The line the board reader should assemble from these chunks, followed by the flood (when
+// not empty, every later read returns it), and how many reads it takes.
+std::optional<QString> board_line(const std::deque<QByteArray>& chunks, const QByteArray& flood,
+                                  int& reads) {
     QByteArray line;
     reads = 0;
-    for (const QByteArray& chunk : chunks) {
+    for (size_t next = 0;;) {
         ++reads;
-        if (chunk.isEmpty()) return std::nullopt;
+        const QByteArray chunk = next < chunks.size() ? chunks[next++] : flood;
+        if (chunk.isEmpty()) return std::nullopt;  // includes the read that finds nothing more
         const qsizetype cr = chunk.indexOf('\r');
+        const qsizetype take = cr >= 0 ? cr : chunk.size();
+        // A line longer than any reply ends the read; a flood without a CR must not keep it.
+        if (line.size() + take > max_board_line) return std::nullopt;
         if (cr >= 0) return QString::fromLatin1(line + chunk.left(cr + 1));
         line += chunk;
     }
-    ++reads;  // the read that finds nothing more
-    return std::nullopt;
 }
 
 enum class Path { serial, board, direct, event };
@@ -186,6 +190,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     const bool logging = in.ConsumeIntegralInRange(0, 15) == 0;
     const bool manual = in.ConsumeBool();
     const int chunk_count = in.ConsumeIntegralInRange(0, 3);
+    // A board that keeps sending without a CR once the chunks are used up.
+    const bool flooding = in.ConsumeIntegralInRange(0, 3) == 0;
 
     w.module.operation_mode = static_cast<OperationMode>(mode);
     w.module.debug_flag = logging ? QStringLiteral("1") : QStringLiteral("0");
@@ -217,13 +223,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
                 chunks.push_back(QByteArray::fromStdString(in.ConsumeRandomLengthString(64)));
             }
             chunks.push_back(QByteArray::fromStdString(in.ConsumeRemainingBytesAsString()));
+            QByteArray flood;
+            if (flooding) {
+                flood = chunks.back();
+                flood.replace('\r', QByteArray());
+                if (flood.isEmpty()) flood = "0";
+            }
             int reads = 0;
-            reply = board_line(chunks, reads);
+            reply = board_line(chunks, flood, reads);
             w.board.chunks = chunks;
+            w.board.flood = flood;
             w.board.reads = 0;
             form.picnic_rs232c_read_proc();
+            w.board.flood.clear();
             FUZZ_CHECK(w.board.reads == reads,
                        QStringLiteral("%1 reads, %2 expected").arg(w.board.reads).arg(reads));
+            FUZZ_CHECK(w.board.reads <= chunk_count + 2 + max_board_line,
+                       QStringLiteral("%1 reads for one line").arg(w.board.reads));
             break;
         }
         case Path::direct: {

@@ -102,17 +102,23 @@ std::optional<QString> dialog_label_text(int label, const QString& reply,
 }
 
 std::optional<QByteArray> assemble_board_line(const QByteArray& first,
-                                              const std::function<QByteArray()>& next_chunk) {
+                                              const std::function<QByteArray()>& next_chunk,
+                                              bool* too_long) {
+    if (too_long) *too_long = false;
     QByteArray line;
     QByteArray chunk = first;
     for (;;) {
         const qsizetype cr = chunk.indexOf('\r');
+        const qsizetype take = cr >= 0 ? cr : chunk.size();
+        if (line.size() + take > max_board_line) {
+            if (too_long) *too_long = true;
+            return std::nullopt;
+        }
+        line += chunk.left(take);
         if (cr >= 0) {
-            line += chunk.left(cr);
             line += '\r';
             return line;
         }
-        line += chunk;
         chunk = next_chunk();
         if (chunk.isEmpty()) return std::nullopt;
     }

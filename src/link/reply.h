@@ -48,8 +48,14 @@ std::optional<QString> main_window_text(const QString& reply, OperationMode oper
 std::optional<QString> dialog_label_text(int label, const QString& reply,
                                          OperationMode operation_mode);
 
+// The longest reply line the board reader takes; the controller's own are under 40 bytes.
+inline constexpr qsizetype max_board_line = 256;
+
 // One reply line from the board: the bytes up to the first CR, taking the next chunk whenever
 // one runs out, plus one CR. Bytes after that CR are dropped. Nothing when next_chunk gives an
-// empty chunk before the CR arrives (the partial line is dropped).
+// empty chunk before the CR arrives (the partial line is dropped), or when more than
+// max_board_line bytes come without a CR (then too_long, when given, is set): a board that
+// never sends a CR must not keep the reader, or its memory, growing.
 std::optional<QByteArray> assemble_board_line(const QByteArray& first,
-                                              const std::function<QByteArray()>& next_chunk);
+                                              const std::function<QByteArray()>& next_chunk,
+                                              bool* too_long = nullptr);

@@ -2,6 +2,7 @@
 #include "link/reply.h"
 #include "link/serial_port_name.h"
 #include "main_window/form1.h"
+#include "main_window/port_failure.h"
 #include "platform/control_error.h"
 #include "settings_dialog/form2.h"
 
@@ -49,15 +50,29 @@ void Form1::open_transports() {
         return m_.setting(settings_key::serial_device(number));
     };
     const auto port = choose_serial_port(m_.port_name, configured, this_port_system);
-    if (!port) throw platform::ControlError("no port number in " + m_.port_name.toStdString());
-    s_.serial.set_comm_port(port->number);
-    s_.serial.set_device(port->device);
-    s_.serial.set_settings(QStringLiteral("9600,n,8,1"));
-    s_.serial.set_handshaking(0);
-    s_.serial.set_rthreshold(1);
-    s_.serial.set_sthreshold(1);
-    Label15->setText(QStringLiteral("COM OPEN"));
-    s_.serial.set_port_open(true);
+    const QString device = port ? port->device : QString();
+    // The operator is told which port failed and why, in one line the start-up adds.
+    const auto failure = [&](const QString& why) {
+        return PortFailure(
+            (m_.port_name.trimmed() + QStringLiteral(" (") + device + QStringLiteral("): ") + why)
+                .toStdString());
+    };
+    if (!port) throw failure(QStringLiteral("ポート名が正しくありません"));
+    try {
+        s_.serial.set_comm_port(port->number);
+        s_.serial.set_device(port->device);
+        s_.serial.set_settings(QStringLiteral("9600,n,8,1"));
+        s_.serial.set_handshaking(0);
+        s_.serial.set_rthreshold(1);
+        s_.serial.set_sthreshold(1);
+        Label15->setText(QStringLiteral("COM OPEN"));
+        s_.serial.set_port_open(true);
+    } catch (const std::exception& e) {
+        QString why = QString::fromStdString(e.what());
+        const QString opening = QStringLiteral("cannot open ") + device + QStringLiteral(": ");
+        if (why.startsWith(opening)) why.remove(0, opening.size());
+        throw failure(why);
+    }
 }
 
 void Form1::open_board_speed() {
@@ -119,7 +134,13 @@ void Form1::picnic_rs232c_read_proc() {
             m_.write_log(QStringLiteral("picnic_rs232c_read_proc : 応答データなしの状態"));
             return;
         }
-        const auto line = assemble_board_line(first, [this] { return s_.board.read(); });
+        bool too_long = false;
+        const auto line =
+            assemble_board_line(first, [this] { return s_.board.read(); }, &too_long);
+        if (too_long) {
+            m_.write_log(QStringLiteral("picnic_rs232c_read_proc : 応答データなしの状態 (CRなしで%1バイト超)")
+                             .arg(max_board_line));
+        }
         if (!line) return;
         const QString reply = reply_text(*line);
         m_.write_log(QStringLiteral("picnic_rs232c_read_proc : ") + reply);

@@ -44,6 +44,7 @@ QString text(const char* ascii) {
 }  // namespace
 
 void Form1::start_tracking_link() {
+    const platform::DdeBatch batch(s_.dde, platform::refresh_budget_ms);
     try {
         s_.dde.link_setup(text(bindings[0].box_name), text(link_topic), text(bindings[0].item));
     } catch (const platform::ControlError&) {
@@ -75,6 +76,7 @@ void Form1::link_tracking_boxes() {
 
 void Form1::refresh_tracking_values() {
     if (!m_.orbx_linked()) return;
+    const platform::DdeBatch batch(s_.dde, platform::refresh_budget_ms);  // re-link included
     try {
         for (const Binding& b : bindings)
             show_value(this->*b.box, s_.dde.request(text(b.box_name)));

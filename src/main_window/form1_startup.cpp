@@ -5,6 +5,7 @@
 
 #include "about/form3.h"
 #include "main_window/form1.h"
+#include "main_window/port_failure.h"
 #include "main_window/startup_values.h"
 #include "main_window/twips.h"
 #include "platform/control_error.h"
@@ -99,7 +100,12 @@ void Form1::Form_Load() {
 
     // The rest talks to the hardware: one failure abandons it, leaving what is already done.
     try {
-        open_transports();
+        try {
+            open_transports();
+        } catch (const PortFailure& e) {
+            s_.message_box.show(startup_failed + u'\n' + QString::fromStdString(e.what()));
+            return;
+        }
         send_initial_commands();
         draw_radar();
         const bool board = m_.commands_go_over_board();

@@ -4,6 +4,10 @@
 
 namespace platform {
 
+// One periodic refresh's time for all of its requests together: a tracking program that is
+// slow, not hung, must not freeze the window for the sum of eleven answers.
+inline constexpr int refresh_budget_ms = 1000;
+
 // Client end of the tracking program's links, one conversation per text box.
 // Every failure throws ControlError.
 class DdeClient {
@@ -15,6 +19,24 @@ public:
     // The item's current value; fails when the box has no working link.
     virtual QString request(const QString& box) = 0;
     virtual void end_link(const QString& box) = 0;
+
+    // Until the matching end_batch, requests share budget_ms: each waits at most what is left,
+    // and one made after it has run out fails at once. A begin inside a batch keeps the outer
+    // budget.
+    virtual void begin_batch(int budget_ms) { (void)budget_ms; }
+    virtual void end_batch() {}
+};
+
+// A batch for the lifetime of the object.
+class DdeBatch {
+public:
+    DdeBatch(DdeClient& client, int budget_ms) : client_(client) { client_.begin_batch(budget_ms); }
+    ~DdeBatch() { client_.end_batch(); }
+    DdeBatch(const DdeBatch&) = delete;
+    DdeBatch& operator=(const DdeBatch&) = delete;
+
+private:
+    DdeClient& client_;
 };
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <optional>
 
@@ -43,6 +44,8 @@ class DdeClientDbus final : public DdeClient {
     void link_setup(const QString& box, const QString& topic, const QString& item) override;
     QString request(const QString& box) override;
     void end_link(const QString& box) override;
+    void begin_batch(int budget_ms) override;
+    void end_batch() override;
 
   private:
     struct Link {
@@ -60,6 +63,13 @@ class DdeClientDbus final : public DdeClient {
     std::optional<QDBusConnection> connection_;
     QHash<QString, Link> links_;               // box -> its conversation
     QHash<QString, QElapsedTimer> timed_out_;  // service -> since its last timeout
+    // Services whose last request was cut short by a batch's budget: the program may still
+    // be busy with it, so the next request's timeout does not prove it hung.
+    QSet<QString> cut_short_;
+    int batch_depth_ = 0;
+    int batch_budget_ms_ = 0;
+    int batch_requests_ = 0;
+    QElapsedTimer batch_started_;
 };
 
 }  // namespace platform

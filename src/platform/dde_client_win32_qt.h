@@ -20,6 +20,10 @@ class DdeClientWin32Qt final : public DdeClient {
         return QString::fromStdString(client_.request(utf8(box)));
     }
     void end_link(const QString& box) override { client_.end_link(utf8(box)); }
+    void begin_batch(int budget_ms) override {
+        client_.begin_batch(static_cast<unsigned long>(budget_ms < 0 ? 0 : budget_ms));
+    }
+    void end_batch() override { client_.end_batch(); }
 
   private:
     static std::string utf8(const QString& text) { return text.toStdString(); }

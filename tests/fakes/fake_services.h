@@ -68,6 +68,7 @@ public:
     std::optional<int> speed;
     QByteArray sent;
     std::deque<QByteArray> chunks;           // each read returns the next one, then empty
+    QByteArray flood;                        // when not empty: returned once chunks run out
     std::optional<int> fail_send_at;         // index of the send call that fails
     bool fail_address = false;
     bool fail_read = false;

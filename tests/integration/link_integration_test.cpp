@@ -8,6 +8,7 @@
 
 #include "integration/station.h"
 #include "link/hex.h"
+#include "platform/board_control_tcp.h"
 
 namespace integ {
 namespace {
@@ -146,7 +147,8 @@ TEST(BoardConnection, ADropIsMendedByTheNextSend) {
 }
 
 // The board switched off and on again: sends fail and are logged as such while it is away,
-// the program keeps running, and the first send once it is back connects again.
+// the program keeps running, and once the failed board's hold-off is over the first send
+// connects again.
 TEST(BoardConnection, BoardAwayIsLoggedAndReconnectedWhenBack) {
     auto controller = std::make_unique<Controller>(QStringList{"--initial", "77,11"});
     ASSERT_TRUE(controller->ready());
@@ -166,7 +168,12 @@ TEST(BoardConnection, BoardAwayIsLoggedAndReconnectedWhenBack) {
 
     controller = std::make_unique<Controller>(QStringList{"--initial", "88,22"}, port);
     ASSERT_TRUE(controller->ready());
-    ASSERT_TRUE(station.poll());
+    QElapsedTimer back;
+    back.start();
+    bool polled = false;
+    while (!polled && back.elapsed() < platform::BoardControlTcp::default_hold_off_ms + 2000)
+        polled = station.poll(200);
+    ASSERT_TRUE(polled);
     EXPECT_EQ(form.current_azimuth, 88);
     EXPECT_EQ(form.current_elevation, 22);
     EXPECT_EQ(controller->commands(), QStringList{"C2"});

@@ -66,15 +66,95 @@ class BoardTcp : public ::testing::Test {
     std::unique_ptr<BoardControlTcp> board;
 };
 
-TEST_F(BoardTcp, SettingValuesNeverConnects) {
+TEST_F(BoardTcp, AddressAndSetupNeverConnect) {
     board->set_setup(3);
-    board->set_rs232c_speed(9600);
     board->set_address(QStringLiteral("127.0.0.1"));
     EXPECT_TRUE(board->read().isEmpty());
     EXPECT_FALSE(server.waitForNewConnection(200));
     EXPECT_FALSE(board->connected());
     EXPECT_EQ(board->setup(), 3);
+}
+
+// The speed is the last step of start-up: a board that is off must fail it.
+TEST_F(BoardTcp, SpeedConnectsAndFailsWhenTheBoardIsOff) {
+    board->set_rs232c_speed(9600);
+    EXPECT_TRUE(board->connected());
+    EXPECT_NE(accept(), nullptr);
     EXPECT_EQ(board->rs232c_speed(), 9600);
+
+    BoardControlTcp off([this] { return port; });
+    off.set_address(QStringLiteral("127.0.0.1"));
+    server.close();
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_THROW(off.set_rs232c_speed(9600), ControlError);
+    EXPECT_LT(timer.elapsed(), 1500);
+}
+
+TEST(BoardAddress, PartsAreDecimal) {
+    const struct {
+        const char* text;
+        const char* address;  // nullptr: no address
+    } rows[] = {{"192.168.000.010", "192.168.0.10"},
+                {"192.168.0.08", "192.168.0.8"},
+                {" 10. 1 .0 .200 ", "10.1.0.200"},
+                {"255.255.255.255", "255.255.255.255"},
+                {"0.0.0.0", "0.0.0.0"},
+                {"192.168.0.256", nullptr},
+                {"192.168.0.-1", nullptr},
+                {"192.168.0.1.5", nullptr},
+                {"192.168.0.", nullptr},
+                {"192.168.0x1.1", nullptr},
+                {"1.2.3", nullptr},
+                {"", nullptr},
+                {"::1", nullptr},
+                {"no-such-board.invalid", nullptr}};
+    for (const auto& row : rows) {
+        const auto address = platform::board_ipv4(QString::fromUtf8(row.text));
+        if (row.address) {
+            ASSERT_TRUE(address.has_value()) << row.text;
+            EXPECT_EQ(address->toString(), QString::fromUtf8(row.address)) << row.text;
+        } else {
+            EXPECT_FALSE(address.has_value()) << row.text;
+        }
+    }
+}
+
+TEST_F(BoardTcp, LeadingZerosConnectToTheDecimalAddress) {
+    board->set_address(QStringLiteral("127.000.000.001"));
+    board->send("x");
+    EXPECT_NE(accept(), nullptr);
+    EXPECT_EQ(board->address(), QStringLiteral("127.000.000.001"));  // the text stays
+}
+
+// A board that does not answer costs one connect, not one per byte or per command.
+TEST_F(BoardTcp, AfterAFailedConnectTheBoardIsLeftAloneForAWhile) {
+    int port_reads = 0;
+    board = std::make_unique<BoardControlTcp>(
+        [this, &port_reads] {
+            ++port_reads;
+            return port;
+        },
+        400);
+    board->set_address(QStringLiteral("127.0.0.1"));
+    server.close();
+    EXPECT_THROW(board->send("a"), ControlError);
+    ASSERT_TRUE(server.listen(QHostAddress(QStringLiteral("127.0.0.1")), port));
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_THROW(board->send("b"), ControlError);
+    EXPECT_THROW(board->set_rs232c_speed(9600), ControlError);
+    EXPECT_LT(timer.elapsed(), 100);
+    EXPECT_FALSE(server.waitForNewConnection(100));
+    EXPECT_EQ(port_reads, 1);
+
+    pause_ms(400);
+    board->send("c");
+    board->send("d");
+    QTcpSocket* peer = accept();
+    ASSERT_NE(peer, nullptr);
+    EXPECT_EQ(read_from(peer, 2), QByteArray("cd"));
+    EXPECT_EQ(port_reads, 2);  // once per connection, not per byte
 }
 
 TEST_F(BoardTcp, BytesPassBothWaysUnchanged) {
@@ -146,23 +226,28 @@ TEST_F(BoardTcp, OnlyLiteralAddressesAreUsed) {
     }
 }
 
+// A listening socket on 127.0.0.1 at a free port; port stays 0 when that fails.
+int loopback_listener(quint16& port) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (::bind(listener, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
+        ::listen(listener, 4) == 0 &&
+        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+        port = ntohs(address.sin_port);
+    }
+    return listener;
+}
+
 // A raw TCP serial server on a thread of its own, answering "C2" as the controller would; it
 // has to answer while the window thread is frozen in its pauses.
 class Responder {
   public:
     Responder() {
-        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-            ::listen(listener_, 4) != 0 ||
-            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-            return;
-        }
-        port_ = ntohs(address.sin_port);
-        thread_ = std::thread([this] { serve(); });
+        listener_ = loopback_listener(port_);
+        if (port_ != 0) thread_ = std::thread([this] { serve(); });
     }
     ~Responder() {
         stop_ = true;
@@ -206,6 +291,76 @@ class Responder {
     std::thread thread_;
 };
 
+// A board that sends without end, then one reply line, on a thread of its own.
+class Flooder {
+  public:
+    explicit Flooder(qint64 flood_bytes) : flood_bytes_(flood_bytes) {
+        listener_ = loopback_listener(port_);
+        if (port_ != 0) thread_ = std::thread([this] { serve(); });
+    }
+    ~Flooder() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+        ::close(listener_);
+    }
+    quint16 port() const { return port_; }
+    bool done() const { return done_; }
+
+  private:
+    void serve() {
+        int peer = -1;
+        for (int i = 0; i < 500 && peer < 0 && !stop_; ++i) {
+            pollfd p{listener_, POLLIN, 0};
+            if (::poll(&p, 1, 10) > 0) peer = ::accept(listener_, nullptr, nullptr);
+        }
+        if (peer < 0) return;
+        const QByteArray junk(65536, 'x');
+        const QByteArray line("\rAZ=001 EL=002\r");
+        qint64 sent = 0;
+        while (!stop_ && !done_) {
+            pollfd p{peer, POLLOUT, 0};
+            if (::poll(&p, 1, 10) <= 0) continue;
+            const QByteArray& out = sent < flood_bytes_ ? junk : line;
+            const ssize_t n = ::write(peer, out.constData(), static_cast<size_t>(out.size()));
+            if (n <= 0) break;
+            sent += n;
+            done_ = sent >= flood_bytes_ + line.size();
+        }
+        while (!stop_) pause_ms(10);
+        ::close(peer);
+    }
+
+    qint64 flood_bytes_;
+    int listener_ = -1;
+    quint16 port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> done_{false};
+    std::thread thread_;
+};
+
+// Nothing waits past the read buffer's size, and a flood's backlog is dropped, not worked
+// through one read at a time.
+TEST(BoardTcpFlood, InputStaysBoundedAndTheBacklogIsDropped) {
+    Flooder flooder(64 << 20);
+    ASSERT_NE(flooder.port(), 0);
+    BoardControlTcp board([&flooder] { return flooder.port(); });
+    board.set_address(QStringLiteral("127.0.0.1"));
+    board.send("C");
+    QByteArray tail;
+    int reads = 0;
+    for (; reads < 500 && !tail.contains("AZ=001 EL=002\r"); ++reads) {
+        pause_ms(5);
+        const QByteArray got = board.read();
+        EXPECT_LE(got.size(), BoardControlTcp::read_buffer_bytes);
+        tail = (tail + got).right(64);
+    }
+    EXPECT_TRUE(flooder.done());
+    EXPECT_TRUE(tail.contains("AZ=001 EL=002\r"));
+    // 64 MB read 4 kB at a time would take 16384 reads.
+    EXPECT_LT(reads, 500);
+    std::printf("64 MB flood passed in %d reads\n", reads);
+}
+
 TEST(BoardTcpRoundTrip, PollToParsedPosition) {
     Responder responder;
     ASSERT_NE(responder.port(), 0);
@@ -221,7 +376,7 @@ TEST(BoardTcpRoundTrip, PollToParsedPosition) {
     Form1 form(module, services);
     form.open_transports();
     form.open_board_speed();
-    EXPECT_FALSE(board.connected());
+    EXPECT_TRUE(board.connected());  // the speed step found the board
 
     QElapsedTimer timer;
     timer.start();

@@ -284,6 +284,16 @@ TEST_F(BoardTest, LineWithoutCrIsDroppedQuietly) {
     EXPECT_EQ(w.board.reads, 2);
 }
 
+TEST_F(BoardTest, BoardThatNeverSendsACrEndsTheReadAsNoReply) {
+    w.board.chunks = {"AZ=180 EL=045"};
+    w.board.flood = "0000000000000000";
+    form->picnic_rs232c_read_proc();
+    EXPECT_EQ(form->current_azimuth, 0);
+    EXPECT_EQ(log(), QStringList{QStringLiteral(
+                         "picnic_rs232c_read_proc : 応答データなしの状態 (CRなしで256バイト超)")});
+    EXPECT_LE(w.board.reads, 1 + 256 / 16 + 1);
+}
+
 TEST_F(BoardTest, FailingReadEndsQuietly) {
     w.board.fail_read = true;
     form->picnic_rs232c_read_proc();

@@ -205,4 +205,38 @@ INSTANTIATE_TEST_SUITE_P(
                       LineRow{{"AZ=180 EL="}, nullptr, 1},  // never ends: dropped
                       LineRow{{"AZ=180", "", "EL=045\r"}, nullptr, 1}));
 
+// A board that sends without a CR: the reader stops once the line is longer than any reply
+// can be, however much more would come.
+TEST(BoardLineCap, EndlessInputWithoutCrStopsAtTheCap) {
+    const QByteArray full(max_board_line, 'x');
+    struct Row {
+        QByteArray first;
+        QByteArray flood;  // what every re-read returns
+        bool ends_in_line;
+        int reads_at_most;
+    };
+    const Row rows[] = {{full.left(max_board_line - 1), "y\r", true, 1},  // 256 bytes, then CR
+                        {full, "\r", true, 1},
+                        {full + 'x', "\r", false, 0},
+                        {"AZ=", "0123456", false, max_board_line / 7 + 1},
+                        {QByteArray(8192, 'x'), "x", false, 0}};
+    for (const Row& row : rows) {
+        int reads = 0;
+        bool too_long = false;
+        const auto line = assemble_board_line(
+            row.first,
+            [&] {
+                ++reads;
+                return row.flood;
+            },
+            &too_long);
+        EXPECT_EQ(line.has_value(), row.ends_in_line) << row.first.size();
+        EXPECT_EQ(too_long, !row.ends_in_line) << row.first.size();
+        EXPECT_LE(reads, row.reads_at_most) << row.first.size();
+        if (line) {
+            EXPECT_LE(line->size(), max_board_line + 1);
+        }
+    }
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QSerialPort>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -272,6 +273,34 @@ TEST(SerialPtyRoundTrip, PollToParsedPosition) {
     std::printf("poll round trip over a pty: %lld ms\n", static_cast<long long>(elapsed));
     form.close_port();
     EXPECT_FALSE(serial.port_open());
+}
+
+}  // namespace
+
+namespace {
+
+// A port that will not open is named under the start-up message, with the system's reason.
+TEST(SerialStartup, MissingPortIsNamedWithItsDeviceAndReason) {
+    const QString device = QStringLiteral("/dev/azelrot-no-such-port");
+    QSerialPort probe(device);
+    ASSERT_FALSE(probe.open(QIODevice::ReadWrite));
+    const QString reason = probe.errorString();
+
+    fake::World w;
+    w.set_ini(QStringLiteral("GS232B"), QStringLiteral("PORT"), QStringLiteral("COM7"));
+    w.set_ini(QStringLiteral("COMPORTS"), QStringLiteral("COM7"), device);
+    platform::SerialControlQt serial;
+    platform::Services services{
+        serial,        w.board,          w.dde,         w.profile,     w.clock,
+        w.message_box, w.instance_guard, w.program_dir, w.help_viewer, w.program_end};
+    Module1 module(services);
+    Form1 form(module, services);
+    form.Form_Load();
+    EXPECT_EQ(w.message_box.shown,
+              QStringList{QStringLiteral("ＰＩＣＮＩＣが起動していない可能性があります。"
+                                         "電源を入れてください\nCOM7 (") +
+                          device + QStringLiteral("): ") + reason});
+    EXPECT_EQ(form.Label15->text(), QStringLiteral("COM OPEN"));
 }
 
 }  // namespace

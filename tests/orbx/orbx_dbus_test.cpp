@@ -141,6 +141,31 @@ TEST(OrbxOverDbus, ValuesArriveInTheBoxesAndARefreshIsQuick) {
     EXPECT_TRUE(bw.form.Command2->isEnabled());
 }
 
+// Slow, not hung: the eleven requests share one budget, what arrived in it is kept, and the
+// program is asked again at once afterwards.
+TEST(OrbxOverDbus, ASlowProgramCostsOneBudgetPerRefresh) {
+    Sim sim({QStringLiteral("--answer-delay"), QStringLiteral("300"), QStringLiteral("--fixed"),
+             QStringLiteral("TEXT1=TESTSAT")});
+    REQUIRE_SIM(sim);
+    BusWorld bw;
+    QElapsedTimer t;
+    t.start();
+    bw.form.start_tracking_link();
+    report("link set-up, program answering each item in 300 ms", t.elapsed());
+    EXPECT_LT(t.elapsed(), platform::refresh_budget_ms + 300);
+    EXPECT_EQ(bw.form.Text1->text(), QStringLiteral("TESTSAT"));
+    EXPECT_TRUE(bw.form.Text15->text().isEmpty());  // never reached: keeps its value
+
+    bw.form.Text1->clear();
+    t.restart();
+    bw.form.refresh_tracking_values();
+    report("refresh and re-link, program answering each item in 300 ms", t.elapsed());
+    EXPECT_LT(t.elapsed(), platform::refresh_budget_ms + 300);
+    EXPECT_EQ(bw.form.Text1->text(), QStringLiteral("TESTSAT"));
+    EXPECT_TRUE(bw.w.message_box.shown.isEmpty());
+    EXPECT_EQ(bw.dde.request(QStringLiteral("Text1")), QStringLiteral("TESTSAT"));  // no hold-off
+}
+
 TEST(OrbxOverDbus, AnItemTheProgramDoesNotPublishFailsItsRequest) {
     Sim sim;
     REQUIRE_SIM(sim);

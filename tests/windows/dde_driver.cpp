@@ -175,6 +175,13 @@ bool run_step(platform::win32::DdeClientWin32& client, const std::string& step) 
         const auto start = Clock::now();
         refresh(client);
         std::printf("refresh %lld\n", ms_since(start));
+    } else if (step == "batch-refresh") {
+        // As the window refreshes: every request of the round, re-link included, in one budget.
+        const auto start = Clock::now();
+        client.begin_batch(1000);
+        refresh(client);
+        client.end_batch();
+        std::printf("refresh %lld\n", ms_since(start));
     } else if (step == "end") {
         end_all(client);
     } else if (starts_with(step, "signal:")) {

@@ -1,8 +1,8 @@
 // Stands in for the tracking program on Windows: a DDEML server of service "ORBX", topic "EXTRN",
 // answering CF_TEXT requests from a values file.
 //
-//   dde_server.exe --values FILE [--refuse ITEM] [--hang ITEM] [--hang-ms N] [--stop FILE]
-//                  [--ready FILE] [--log FILE] [--lifetime-ms N]
+//   dde_server.exe --values FILE [--refuse ITEM] [--hang ITEM] [--hang-ms N] [--slow-ms N]
+//                  [--stop FILE] [--ready FILE] [--log FILE] [--lifetime-ms N]
 //
 // --values   UTF-8 lines ITEM=VALUE, read again for every request; item names match exactly,
 //            case included. Values go out in the system ANSI code page, as an ANSI program
@@ -10,6 +10,7 @@
 // --refuse   that item is never answered (the request fails at once).
 // --hang     a request for that item stops the whole server for --hang-ms (default 4000)
 //            before it is answered, as a tracking program that has stopped handling messages.
+// --slow-ms  every request is answered this late: a busy program, not a hung one.
 // --stop     once this file exists the server ends: cleanly (unregistering the service and
 //            closing its conversations), or, when the file holds "crash", at once without any
 //            of that.
@@ -39,6 +40,7 @@ struct Options {
     std::string refuse;
     std::string hang;
     unsigned long hang_ms = 4000;
+    unsigned long slow_ms = 0;
     std::string stop;
     std::string ready;
     std::string log;
@@ -110,6 +112,7 @@ HDDEDATA answer_request(HSZ item_handle, UINT format) {
         log_line("request " + item + " refused");
         return nullptr;
     }
+    if (g_server.options.slow_ms > 0) Sleep(g_server.options.slow_ms);
     if (item == g_server.options.hang) {
         log_line("request " + item + " hung");
         Sleep(g_server.options.hang_ms);
@@ -147,7 +150,9 @@ bool parse(int argc, char** argv, Options& options) {
         {"--values", &Options::values}, {"--refuse", &Options::refuse}, {"--hang", &Options::hang},
         {"--stop", &Options::stop},     {"--ready", &Options::ready},   {"--log", &Options::log}};
     const std::map<std::string, unsigned long Options::*> numbers{
-        {"--hang-ms", &Options::hang_ms}, {"--lifetime-ms", &Options::lifetime_ms}};
+        {"--hang-ms", &Options::hang_ms},
+        {"--slow-ms", &Options::slow_ms},
+        {"--lifetime-ms", &Options::lifetime_ms}};
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string name = argv[i];
         if (const auto text = texts.find(name); text != texts.end()) {
@@ -194,7 +199,7 @@ int main(int argc, char** argv) {
     if (!parse(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: dde_server.exe --values FILE [--refuse ITEM] [--hang ITEM] "
-                     "[--hang-ms N] [--stop FILE] [--ready FILE] [--log FILE] [--lifetime-ms N]\n");
+                     "[--hang-ms N] [--slow-ms N] [--stop FILE] [--ready FILE] [--log FILE] [--lifetime-ms N]\n");
         return 2;
     }
     const UINT result =

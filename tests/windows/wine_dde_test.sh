@@ -349,6 +349,10 @@ pause_for "stop_server crash"
 add refresh after_crash
 pause_for "start_server values3.txt"
 add refresh after_crash_restart
+pause_for "stop_server exit; start_server values1.txt --slow-ms 400"
+add batch-refresh slow_relink
+add batch-refresh slow_second
+add batch-refresh slow_third
 pause_for "stop_server exit; start_server values1.txt --hang TEXT3 --hang-ms 5000"
 add refresh hang_relink
 add refresh held_off
@@ -431,9 +435,22 @@ expect_count 12 "$(count_in_step "${at[after_crash_restart]}" "^setup $any $any 
     "set-ups after a restart from a crash"
 expect_values "${at[after_crash_restart]}" third "after a restart from a crash"
 
+refresh_ms() { matching "$1" '^refresh ' | cut -d' ' -f2; }
+
+# A program that answers every item late: one refresh's requests share one budget, those
+# past it fail at once, and the program is not left alone for being slow.
+for label in slow_second slow_third; do
+    step=${at[$label]}
+    expect_count 1 "$(count_in_step "$step" '^request Text1 TEXT1 ok ')" "$label: first item"
+    late=$(count_in_step "$step" "^request $any $any fail [0-9]+ .*no time left")
+    ((late >= 1))
+    check $? "$label: requests past the budget should fail at once, $late did"
+    expect_at_most $((request_bound_ms + connect_bound_ms)) "$(refresh_ms "$step")" \
+        "$label: refresh of a slow program (11 x 400 ms unbounded)"
+done
+
 # A program that stops handling its messages costs one request's wait, not one per box, is
 # left alone for a while, and ending its links does not wait for it.
-refresh_ms() { matching "$1" '^refresh ' | cut -d' ' -f2; }
 step=${at[hang_relink]}
 expect_count 2 "$(count_in_step "$step" "^request $any $any ok ")" "requests answered before the hang"
 expect_between $((request_bound_ms - 100)) $((request_bound_ms + slack_ms)) \

@@ -1,6 +1,7 @@
 #include "conversation.h"
 
 #include <QDBusConnection>
+#include <QThread>
 
 namespace orbx_sim {
 
@@ -16,6 +17,8 @@ Conversation::Conversation(Publisher publisher, Settings settings, QObject* pare
 QString Conversation::Request(const QString& item) {
     ++requests_;
     log(QStringLiteral("Request %1").arg(item));
+    // Busy, not hung: one request at a time, each answered late.
+    if (settings_.answer_delay_ms > 0) QThread::msleep(settings_.answer_delay_ms);
     if (settings_.fail_after && requests_ > *settings_.fail_after) {
         sendErrorReply(QStringLiteral("dde.Error.Failed"),
                        QStringLiteral("request %1 refused").arg(requests_));

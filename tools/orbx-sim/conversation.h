@@ -20,6 +20,7 @@ class Conversation : public QObject, protected QDBusContext {
         double time_scale = 1.0;
         std::optional<long> fail_after;  // requests after this many are refused
         QString log_path;                // empty: no log
+        int answer_delay_ms = 0;         // each answer takes this long (a slow program)
     };
 
     Conversation(Publisher publisher, Settings settings, QObject* parent = nullptr);

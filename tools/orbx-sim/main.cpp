@@ -78,7 +78,10 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption log(QStringLiteral("log"),
                                  QStringLiteral("Append each request to FILE."),
                                  QStringLiteral("FILE"));
-    parser.addOptions({fixed, fail_after, exit_after, pass_seconds, time_scale, log});
+    const QCommandLineOption answer_delay(QStringLiteral("answer-delay"),
+                                          QStringLiteral("Answer each request after MS."),
+                                          QStringLiteral("MS"));
+    parser.addOptions({fixed, fail_after, exit_after, pass_seconds, time_scale, log, answer_delay});
     parser.process(app);
 
     orbx_sim::Pass pass;
@@ -103,6 +106,13 @@ int main(int argc, char* argv[]) {
         settings.fail_after = n;
     }
     settings.log_path = parser.value(log);
+    if (parser.isSet(answer_delay)) {
+        bool ok = false;
+        const int ms = parser.value(answer_delay).toInt(&ok);
+        if (!ok || ms < 0 || ms > 60000)
+            usage_error(QStringLiteral("--answer-delay needs milliseconds (0 to 60000)"));
+        settings.answer_delay_ms = ms;
+    }
     if (parser.isSet(exit_after)) {
         const double s = positive_number(parser.value(exit_after), "exit-after");
         QTimer::singleShot(static_cast<int>(s * 1000), &app, &QCoreApplication::quit);

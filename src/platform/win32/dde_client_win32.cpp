@@ -197,13 +197,42 @@ std::string DdeClientWin32::request(const std::string& box) {
     const Conversation& c = *it->second;
     check_not_held_off(c.service());
 
+    unsigned long wait_ms = timing_.timeout_ms;
+    bool cut_short = false;  // given less than the full timeout: slow, not proven hung
+    if (batch_depth_ > 0 && batch_requests_++ > 0) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(batch_end_ -
+                                                                                Clock::now())
+                              .count();
+        if (left <= 0) throw ControlError("request of " + box + ": no time left in this batch");
+        if (static_cast<unsigned long>(left) < wait_ms) {
+            wait_ms = static_cast<unsigned long>(left);
+            cut_short = true;
+        }
+    }
     UINT error = 0;
-    const std::optional<std::string> value = c.request(timing_.timeout_ms, error);
+    const std::optional<std::string> value = c.request(wait_ms, error);
     if (!value) {
-        if (is_timeout(error)) timed_out_[c.service()] = Clock::now();
+        if (is_timeout(error)) {
+            if (cut_short) {
+                cut_short_.insert(c.service());
+            } else if (cut_short_.erase(c.service()) == 0) {
+                timed_out_[c.service()] = Clock::now();
+            }
+        }
         fail("request of " + box + " " + c.item_name() + " failed", error);
     }
+    cut_short_.erase(c.service());
     return utf8_from_ansi(*value);
+}
+
+void DdeClientWin32::begin_batch(unsigned long budget_ms) {
+    if (batch_depth_++ > 0) return;
+    batch_requests_ = 0;
+    batch_end_ = Clock::now() + std::chrono::milliseconds(budget_ms);
+}
+
+void DdeClientWin32::end_batch() {
+    if (batch_depth_ > 0) --batch_depth_;
 }
 
 void DdeClientWin32::end_link(const std::string& box) {

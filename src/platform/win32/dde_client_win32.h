@@ -16,6 +16,7 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "platform/control_error.h"
@@ -45,6 +46,11 @@ class DdeClientWin32 {
     std::string request(const std::string& box);
     // Does not wait for a partner that has stopped answering: its conversation is left open.
     void end_link(const std::string& box);
+    // Until the matching end_batch, requests share budget_ms: the first waits the full
+    // timeout, each later one at most what is left, and one made after the budget has run
+    // out fails at once. A begin inside a batch keeps the outer budget.
+    void begin_batch(unsigned long budget_ms);
+    void end_batch();
 
   private:
     class Conversation;
@@ -56,6 +62,12 @@ class DdeClientWin32 {
     DdeTiming timing_;
     std::map<std::string, std::unique_ptr<Conversation>> conversations_;  // by box
     std::map<std::string, Clock::time_point> timed_out_;  // service -> its last timeout
+    // Services whose last request was cut short by a batch's budget: the partner may still be
+    // busy with it, so the next request's timeout does not prove it hung.
+    std::set<std::string> cut_short_;
+    int batch_depth_ = 0;
+    int batch_requests_ = 0;
+    Clock::time_point batch_end_;
 };
 
 // "SERVICE|TOPIC" split at the first bar; false when there is no bar or a part is empty.
