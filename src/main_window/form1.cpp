@@ -139,6 +139,13 @@ void Form1::build_controls() {
     Text12 = text_box(client, 120, 5220, 600, 285);
     Text13 = text_box(client, 840, 5220, 600, 285);
 
+    // What the operator types into a value box counts as that value until the next refresh.
+    for (std::size_t i = 0; i < tracking_item_count; ++i) {
+        const auto item = static_cast<TrackingItem>(i);
+        connect(box_of(item), &QLineEdit::textEdited, this,
+                [this, item](const QString& text) { state_.value(item) = text; });
+    }
+
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
@@ -194,6 +201,21 @@ QColor Form1::back_colour(const QWidget* widget) { return widget->property("back
 void Form1::show_value(QLineEdit* box, const QString& value) {
     box->setText(value);
     box->setCursorPosition(0);
+}
+
+QLineEdit* Form1::box_of(TrackingItem item) const {
+    const std::array<QLineEdit*, tracking_item_count> boxes{
+        Text1, Text3, Text4, Text5, Text8, Text7, Text6, Text12, Text13, Text14, Text15};
+    return boxes[static_cast<std::size_t>(item)];
+}
+
+void Form1::show_tracking_value(TrackingItem item, const QString& text) {
+    state_.value(item) = text;
+    show_value(box_of(item), text);
+}
+
+QSize Form1::designed_size() const {
+    return {twips_to_px(form_width_), twips_to_px(form_height_)};
 }
 
 int Form1::top_twips() const {

@@ -15,6 +15,7 @@
 
 #include "link/module1.h"
 #include "main_window/radar_picture.h"
+#include "main_window/window_state.h"
 
 class Form2;
 class Form3;
@@ -95,23 +96,13 @@ public:
     void release_form2();
     void release_form3();
 
-    // --- main-window fields --------------------------------------------------------------
-    double current_azimuth = 0;
-    double current_elevation = 0;
-    double target_azimuth = 0;
-    double target_elevation = 0;
-    std::int16_t target_picked = 0;
-    double picked_x = 0;
-    double picked_y = 0;
-    double radar_centre_x = 0;
-    double radar_centre_y = 0;
-    std::int16_t auto_tracking = 0;
-    std::int16_t manual_tracking = 0;
-    double azimuth_tolerance = 0;
-    double elevation_tolerance = 0;
-    std::int16_t link_warning_shown = 0;
-    std::int16_t form_height = 0;  // twips
-    std::int16_t form_width = 0;   // twips
+    // --- what the window knows ------------------------------------------------------------
+    WindowState& state() { return state_; }
+    const WindowState& state() const { return state_; }
+    // Sets one of the tracking program's values and the box that shows it.
+    void show_tracking_value(TrackingItem item, const QString& text);
+    // The window's size as loaded; the resize rule keeps it. Empty before the load.
+    QSize designed_size() const;
 
     // --- controls (owned by their Qt parents) ----------------------------------------------
     QGroupBox* Frame1 = nullptr;
@@ -186,8 +177,14 @@ private:
     void load_window_position();
     void load_timer_interval();
 
+    // The box that shows a tracking value.
+    QLineEdit* box_of(TrackingItem item) const;
+
     Module1& m_;
     platform::Services& s_;
+    WindowState state_;
+    std::int16_t form_height_ = 0;  // twips
+    std::int16_t form_width_ = 0;   // twips
     std::unique_ptr<Form2> form2_;
     std::unique_ptr<Form3> form3_;
     bool shutting_down_ = false;

@@ -55,10 +55,13 @@ void Form1::Timer1_Timer() {
     const TickGuard guard(tick_running_);
 
     refresh_tracking_values();
-    if (auto_tracking == 1) {
+    if (state_.auto_tracking) {
         const bool satellite = Option1->isChecked();
-        const auto command = satellite ? tracking_move(m_, Text3->text(), Text4->text())
-                                       : tracking_move(m_, Text14->text(), Text15->text());
+        const WindowState& s = state_;
+        const auto command = satellite ? tracking_move(m_, s.value(TrackingItem::satellite_azimuth),
+                                                       s.value(TrackingItem::satellite_elevation))
+                                       : tracking_move(m_, s.value(TrackingItem::moon_azimuth),
+                                                       s.value(TrackingItem::moon_elevation));
         if (command) {
             text_to_hex(*command, m_.command_text);
             m_.put_data(m_.command_text);
@@ -66,7 +69,7 @@ void Form1::Timer1_Timer() {
         }
         poll_position(*this);
     }
-    if (manual_tracking == 1) poll_position(*this);
+    if (state_.manual_tracking) poll_position(*this);
     draw_radar();
 }
 

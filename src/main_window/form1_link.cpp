@@ -155,7 +155,7 @@ void Form1::show_reply(const QString& reply) {
     if (const auto shown = main_window_text(reply, m_.operation_mode)) {
         Label16->setText(without_line_ends(*shown));
         parse_position(reply);
-        if (manual_tracking == 1) check_manual_arrival();
+        if (state_.manual_tracking) check_manual_arrival();
     }
     Form2& dialog = form2();
     QLabel* const labels[] = {dialog.Label4, dialog.Label5, dialog.Label6, dialog.Label7};
@@ -174,7 +174,7 @@ void Form1::parse_position(const QString& reply) {
     const auto fields = position_fields(reply);
     if (!fields) return;
     if (!fields->azimuth) throw ReplyFault("no azimuth");
-    current_azimuth = *fields->azimuth;
+    state_.antenna_azimuth = *fields->azimuth;
     if (!fields->elevation) throw ReplyFault("no elevation");
-    current_elevation = *fields->elevation;
+    state_.antenna_elevation = *fields->elevation;
 }

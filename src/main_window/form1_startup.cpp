@@ -54,13 +54,13 @@ bool on_some_screen(const WindowPlace& place, const QSize& size) {
 }  // namespace
 
 void Form1::Form_Load() {
-    link_warning_shown = 0;
+    state_.link_warning_shown = false;
     m_.debug_flag = QStringLiteral("0");
 
-    form_height = static_cast<std::int16_t>(height() * 15);
-    form_width = static_cast<std::int16_t>(width() * 15);
-    azimuth_tolerance = 2.0;
-    elevation_tolerance = 2.0;
+    form_height_ = static_cast<std::int16_t>(height() * 15);
+    form_width_ = static_cast<std::int16_t>(width() * 15);
+    state_.azimuth_tolerance = 2.0;
+    state_.elevation_tolerance = 2.0;
 
     if (s_.instance_guard.another_instance_running()) {
         s_.message_box.show(QStringLiteral("既に起動されています。"));
@@ -111,8 +111,8 @@ void Form1::Form_Load() {
         const bool board = m_.commands_go_over_board();
         set_back_colour(Label1[2], board ? lamp_off() : lamp_on());
         set_back_colour(Label1[3], board ? lamp_on() : lamp_off());
-        Text3->clear();
-        Text4->clear();
+        show_tracking_value(TrackingItem::satellite_azimuth, QString());
+        show_tracking_value(TrackingItem::satellite_elevation, QString());
         if (board) open_board_speed();
     } catch (const std::exception&) {
         s_.message_box.show(startup_failed);
@@ -164,9 +164,8 @@ void Form1::Command3_Click() {
 
 void Form1::Form_Resize() {
     if (isMinimized() || isMaximized() || isFullScreen()) return;
-    if (form_width <= 0 || form_height <= 0) return;  // not loaded yet
-    const QSize designed(twips_to_px(form_width), twips_to_px(form_height));
-    if (size() != designed) resize(designed);
+    if (form_width_ <= 0 || form_height_ <= 0) return;  // not loaded yet
+    if (size() != designed_size()) resize(designed_size());
 }
 
 void Form1::Option1_Click() {

@@ -56,9 +56,9 @@ TEST(Startup, WithoutSettingsFileUsesEveryDefault) {
     EXPECT_TRUE(form->Timer1.isActive());
     EXPECT_EQ(form->Timer1.interval(), 1000);
 
-    EXPECT_EQ(form->azimuth_tolerance, 2.0);
-    EXPECT_EQ(form->elevation_tolerance, 2.0);
-    EXPECT_EQ(form->link_warning_shown, 0);
+    EXPECT_EQ(form->state().azimuth_tolerance, 2.0);
+    EXPECT_EQ(form->state().elevation_tolerance, 2.0);
+    EXPECT_FALSE(form->state().link_warning_shown);
     EXPECT_TRUE(w.message_box.shown.isEmpty());
     EXPECT_TRUE(w.profile.writes.isEmpty()) << "defaults are not written back";
     EXPECT_EQ(w.program_end.ends, 0);
@@ -123,8 +123,8 @@ TEST(Startup, BoardTransportLightsTheBoardLamp) {
 TEST(Startup, EmptiesTheSatelliteBoxes) {
     fake::World w;
     auto form = w.make_form1();
-    form->Text3->setText(QStringLiteral("123"));
-    form->Text4->setText(QStringLiteral("45"));
+    form->show_tracking_value(TrackingItem::satellite_azimuth, QStringLiteral("123"));
+    form->show_tracking_value(TrackingItem::satellite_elevation, QStringLiteral("45"));
     form->Form_Load();
     EXPECT_TRUE(form->Text3->text().isEmpty());
     EXPECT_TRUE(form->Text4->text().isEmpty());
@@ -179,7 +179,7 @@ TEST(Startup, FailureAtTheBoardAbandonsTheRest) {
     w.board.fail_address = true;
     auto form = w.make_form1();
     const QColor system = colour(form->Label1[2]);
-    form->Text3->setText(QStringLiteral("kept"));
+    form->show_tracking_value(TrackingItem::satellite_azimuth, QStringLiteral("kept"));
     form->Form_Load();
 
     EXPECT_EQ(w.message_box.shown, QStringList{startup_failed});
@@ -334,7 +334,7 @@ TEST(TargetOptions, ClicksSwitchBoxesAndKind) {
 TEST(Resize, WindowKeepsItsDesignedSize) {
     fake::World w;
     auto form = w.load_form1();
-    const QSize designed(twips_to_px(form->form_width), twips_to_px(form->form_height));
+    const QSize designed = form->designed_size();
     EXPECT_EQ(form->size(), designed);
     EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "the border cannot be dragged";
     EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -357,7 +357,7 @@ TEST(Resize, MinimisedOrMaximisedIsLeftAlone) {
         form->setWindowState(Qt::WindowNoState);
     }
     form->Form_Resize();
-    EXPECT_EQ(form->size(), QSize(twips_to_px(form->form_width), twips_to_px(form->form_height)));
+    EXPECT_EQ(form->size(), form->designed_size());
 }
 
 TEST(DebugMenu, SwitchesLoggingAndCheckMarks) {
