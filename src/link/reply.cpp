@@ -21,6 +21,12 @@ std::optional<double> field_after(const QString& reply, const QString& marker, Q
 
 }  // namespace
 
+QString without_line_ends(const QString& reply) {
+    qsizetype end = reply.size();
+    while (end > 0 && (reply.at(end - 1) == u'\r' || reply.at(end - 1) == u'\n')) --end;
+    return reply.left(end);
+}
+
 std::optional<QString> text_from(const QString& reply, const QString& marker) {
     const qsizetype at = reply.indexOf(marker);
     if (at < 0) return std::nullopt;

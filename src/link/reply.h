@@ -23,6 +23,10 @@ inline QString reply_text(const QByteArray& bytes) {
     return QString::fromLatin1(bytes);
 }
 
+// A reply as a label shows it: without the line ends that close it, which would lay it out as
+// two lines and cut off the tops of its letters.
+QString without_line_ends(const QString& reply);
+
 // The text from the first marker to the end; nothing when the marker is missing.
 std::optional<QString> text_from(const QString& reply, const QString& marker);
 

@@ -167,7 +167,12 @@ public:
     Module1& module() { return m_; }
     platform::Services& services() { return s_; }
 
-protected:
+  signals:
+    // Every reply read from the controller, after the main window has taken its part, with
+    // the step it answers.
+    void reply_received(const QString& reply, OperationMode mode);
+
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

@@ -4,7 +4,6 @@
 #include "main_window/form1.h"
 #include "main_window/port_failure.h"
 #include "platform/control_error.h"
-#include "settings_dialog/form2.h"
 
 // Transport opening and closing, the initial command burst and the one-shot poll, the serial
 // event, and reply reading and parsing.
@@ -150,22 +149,15 @@ void Form1::picnic_rs232c_read_proc() {
     }
 }
 
-// Throws ReplyFault at the first step that cannot go on; the readers trap it.
+// Throws ReplyFault when the position cannot be read; the readers trap it, and the reply
+// goes no further.
 void Form1::show_reply(const QString& reply) {
     if (const auto shown = main_window_text(reply, m_.operation_mode)) {
         Label16->setText(without_line_ends(*shown));
         parse_position(reply);
         if (state_.manual_tracking) check_manual_arrival();
     }
-    Form2& dialog = form2();
-    QLabel* const labels[] = {dialog.Label4, dialog.Label5, dialog.Label6, dialog.Label7};
-    for (int n = 4; n <= 7; ++n) {
-        QLabel* label = labels[n - 4];
-        label->clear();
-        const auto text = dialog_label_text(n, reply, m_.operation_mode);
-        if (!text) throw ReplyFault("calibration answer without its question");
-        label->setText(without_line_ends(*text));
-    }
+    emit reply_received(reply, m_.operation_mode);
 }
 
 // Throws ReplyFault when a field is missing or not a number; the azimuth is kept even when

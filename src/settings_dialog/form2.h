@@ -12,12 +12,9 @@
 #include <cstdint>
 
 #include "link/module1.h"
+#include "link/reply.h"
 
 class Form1;
-
-// A controller reply as a label shows it: without the line ends that close it, which would lay
-// it out as two lines and cut off the tops of its letters.
-QString without_line_ends(const QString& reply);
 
 // The settings dialog: connection settings, their save, the board address check and the
 // rotator calibration buttons. Its procedures are spread over files by concern:
@@ -45,6 +42,9 @@ class Form2 final : public QWidget {
     void Command9_Click();
     void Command10_Click();
     void Command11_Click();
+
+    // The calibration reply labels after a controller reply.
+    void show_reply(const QString& reply, OperationMode mode);
 
     // Checks the four address boxes; 0 when accepted, else the first failing octet (1..4).
     void IP_CHECK(double& IP_ERR_NO);
@@ -88,7 +88,7 @@ class Form2 final : public QWidget {
     QGroupBox* Frame5 = nullptr;
     QPushButton* Command11 = nullptr;
 
-    // Reply labels of the calibration frames, written by the main window's reply reader.
+    // Reply labels of the calibration frames.
     QLabel* Label4 = nullptr;
     QLabel* Label5 = nullptr;
     QLabel* Label6 = nullptr;

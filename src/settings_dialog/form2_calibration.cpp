@@ -1,9 +1,11 @@
 #include "link/commands.h"
+#include "link/reply.h"
 #include "main_window/form1.h"
 #include "settings_dialog/form2.h"
 
 // The controller's calibration commands. The dialog does not read the answers itself: the
-// reply reader routes them to the reply labels by operation_mode, and the operator decides.
+// main window's reply reader hands every reply on, and the labels show it by operation_mode;
+// the operator decides.
 
 namespace {
 
@@ -19,6 +21,18 @@ const QString both_at_maximum =
     QStringLiteral("水平　最大／仰角９０度になりましたらＯＫ　を押してください");
 
 }  // namespace
+
+void Form2::show_reply(const QString& reply, OperationMode mode) {
+    QLabel* const labels[] = {Label4, Label5, Label6, Label7};
+    for (int n = 4; n <= 7; ++n) {
+        QLabel* label = labels[n - 4];
+        label->clear();
+        const auto text = dialog_label_text(n, reply, mode);
+        // An answer without its question: this label stays empty, later ones keep their text.
+        if (!text) return;
+        label->setText(without_line_ends(*text));
+    }
+}
 
 void Form2::send_command(const QString& hex) {
     m_.command_text = hex;
