@@ -6,6 +6,7 @@
 
 #include "fakes/fake_services.h"
 #include "main_window/form1.h"
+#include "main_window/form1_layout.h"
 #include "main_window/twips.h"
 #include "settings_dialog/form2.h"
 
@@ -402,6 +403,31 @@ TEST(SettingsMenu, EntersSettingsModeAndShowsTheDialog) {
     EXPECT_TRUE(form->form2_if_loaded()->isVisible());
     form->menu_kannkyou_settei->trigger();
     EXPECT_EQ(form->form2_if_loaded(), &form->form2()) << "one dialog only";
+}
+
+// What --print-layout tells the tools that drive the window is where the window has them.
+TEST(Layout, PrintedPlacesAreWhereTheWindowPutsEachControl) {
+    fake::World w;
+    auto form = w.make_form1();
+    const QWidget* client = form->centralWidget();
+    const QStringList lines = form1_layout::printed_layout().split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), qsizetype(form1_layout::places.size() + 1));
+    EXPECT_EQ(lines[0],
+              QStringLiteral("client 0 0 %1 %2").arg(client->width()).arg(client->height()));
+    for (const QString& line : lines.mid(1)) {
+        const QStringList f = line.split(u' ');
+        ASSERT_EQ(f.size(), 5) << line.toStdString();
+        const auto* widget = client->findChild<const QWidget*>(f[0]);
+        ASSERT_NE(widget, nullptr) << line.toStdString();
+        const QRect shown(widget->mapTo(client, QPoint(0, 0)), widget->size());
+        const QRect printed(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
+        // Captions may grow a little to show whole; their middle stays.
+        if (qobject_cast<const QLabel*>(widget) || qobject_cast<const QRadioButton*>(widget)) {
+            EXPECT_TRUE(shown.contains(printed.center())) << line.toStdString();
+        } else {
+            EXPECT_EQ(shown, printed) << line.toStdString();
+        }
+    }
 }
 
 }  // namespace
