@@ -105,20 +105,24 @@ public:
     QSize designed_size() const;
 
     // --- controls (owned by their Qt parents) ----------------------------------------------
-    QGroupBox* Frame1 = nullptr;
-    QGroupBox* Frame2 = nullptr;
+    // Named after the design; what each shows:
+    //   Label1[0..3]  lamps: tracking-program link, manual operation, serial link, board link
+    //   Label5        the last move command sent        Label7   the last poll sent ("C2")
+    //   Label15       the serial port's state            Label16  the controller's last reply
+    //                                                             or a serial error
+    //   Option1/2     target: satellite / Moon
+    //   Text1         the satellite's name ("TEXT1")
+    //   Text3/Text4   satellite azimuth/elevation ("TEXT2"/"TEXT3"), or a manual move's angles
+    //   Text14/Text15 Moon azimuth/elevation ("text10"/"text11"), shown instead of Text3/Text4
+    //   Text5..Text8, Text12, Text13   the other tracking values, outside the visible area
+    //   Picture1      the radar          Frame3  the target frame
+    //   Command1      one position poll (outside the visible area)
+    //   Command2      automatic tracking on/off          Command3  exit
+    //   Command4      manual move start/stop
     QGroupBox* Frame3 = nullptr;
-    QGroupBox* Frame4 = nullptr;
-    QGroupBox* Frame5 = nullptr;
     std::array<QLabel*, 4> Label1{};
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
     QLabel* Label5 = nullptr;
-    QLabel* Label6 = nullptr;
     QLabel* Label7 = nullptr;
-    QLabel* Label8 = nullptr;
-    QLabel* Label9 = nullptr;
     QLabel* Label15 = nullptr;
     QLabel* Label16 = nullptr;
     QRadioButton* Option1 = nullptr;
@@ -139,10 +143,7 @@ public:
     QPushButton* Command2 = nullptr;
     QPushButton* Command3 = nullptr;
     QPushButton* Command4 = nullptr;
-    QAction* menu_settei = nullptr;
     QAction* menu_kannkyou_settei = nullptr;
-    QAction* menu_help = nullptr;
-    QAction* menu_debug = nullptr;
     QAction* menu_debug_on = nullptr;
     QAction* menu_debug_off = nullptr;
     QAction* menu_ver = nullptr;
@@ -184,6 +185,21 @@ private:
 
     // The box that shows a tracking value.
     QLineEdit* box_of(TrackingItem item) const;
+
+    // Frames and fixed captions, and the menus' titles.
+    QGroupBox* Frame1 = nullptr;  // antenna information
+    QGroupBox* Frame2 = nullptr;  // commands sent
+    QGroupBox* Frame4 = nullptr;  // operating state
+    QGroupBox* Frame5 = nullptr;  // connection
+    QLabel* Label2 = nullptr;     // "方位"
+    QLabel* Label3 = nullptr;     // "仰角"
+    QLabel* Label4 = nullptr;     // "ＯＲＢＸ連動"
+    QLabel* Label6 = nullptr;     // "手動操作"
+    QLabel* Label8 = nullptr;     // "RS232C接続"
+    QLabel* Label9 = nullptr;     // "ＰＩＣＮＩＣ接続＋ＲＳ２３２Ｃ"
+    QAction* menu_settei = nullptr;
+    QAction* menu_help = nullptr;
+    QAction* menu_debug = nullptr;
 
     Module1& m_;
     platform::Services& s_;
