@@ -2,6 +2,7 @@
 # GUI tests get the offscreen platform here, so no test sets it by hand.
 # DBUS tests run inside their own private session bus.
 find_package(GTest REQUIRED)
+find_package(Qt6 REQUIRED COMPONENTS Test)
 find_program(DBUS_RUN_SESSION dbus-run-session)
 
 # One entry point for every test: a QApplication exists, as widgets, timers and sockets need.
@@ -15,7 +16,8 @@ function(azelrot_add_test)
     set(T_TIMEOUT 60)
   endif()
   add_executable(${T_NAME} ${T_SOURCES})
-  target_link_libraries(${T_NAME} PRIVATE azelrot_core azelrot_fakes azelrot_test_main GTest::gtest GTest::gmock ${T_LIBS})
+  target_link_libraries(${T_NAME} PRIVATE azelrot_core azelrot_fakes azelrot_test_main
+                        azelrot_test_support Qt6::Test GTest::gtest GTest::gmock ${T_LIBS})
   azelrot_configure_target(${T_NAME})
   if(T_DBUS)
     if(NOT DBUS_RUN_SESSION)

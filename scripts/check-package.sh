@@ -5,13 +5,13 @@
 # ~/.config/azelrot; beside an azelrot.ini the installed program keeps its station folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib/xvfb.sh
 # shellcheck source=scripts/window-layout.sh
 . scripts/window-layout.sh
 deb=$(bash scripts/package.sh)
 work=$(mktemp -d)
-xvfb_pid=''
 cleanup() {
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+  stop_xvfb
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -35,12 +35,7 @@ root=$work/root
 dpkg -x "$deb" "$root"
 desktop-file-validate "$root/usr/share/applications/azelrot.desktop" || fail "menu entry invalid"
 
-display=120
-while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=:$display
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+start_xvfb 1024x768x24 || fail "Xvfb did not start"
 
 # Starts the unpacked program with HOME=$1, waits for its main window and ends it with 終了,
 # answering any message box on the way.

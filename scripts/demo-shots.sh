@@ -3,7 +3,7 @@
 # idle with the position arrived, a manual move under way, automatic tracking following the
 # tracking-program simulator. Installs and builds what it needs (the demo's build in
 # build-demo/, BUILD_DIR overrides; SKIP_SETUP=1 skips that). The X server takes display
-# DISPLAY_NUM when set, else the first free one from :99.
+# DISPLAY_NUM when set, else a free one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -17,27 +17,19 @@ fi
 [[ -x $BUILD_DIR/src/azelrot ]] || { echo "no program in $BUILD_DIR: build it first" >&2; exit 1; }
 mkdir -p shots
 
-if [[ -n ${DISPLAY_NUM:-} ]]; then
-  display=$DISPLAY_NUM
-else
-  display=99
-  while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
-fi
-export DISPLAY=:$display
+source scripts/lib/xvfb.sh
+need_tools Xvfb xdotool import
 
-xvfb_pid=''
 demo_pid=''
 cleanup() {
   # The demo's own trap stops the simulators once the program ends.
   [[ -n $demo_pid ]] && kill -TERM -- "-$demo_pid" 2>/dev/null || true
   [[ -n $demo_pid ]] && wait "$demo_pid" 2>/dev/null || true
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+  stop_xvfb
 }
 trap cleanup EXIT
 
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+start_xvfb 1024x768x24 "${DISPLAY_NUM:-}"
 
 # A process group of its own (setsid), so the whole demo can be ended at once; a private
 # session bus, as on a console.

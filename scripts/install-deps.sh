@@ -6,7 +6,7 @@
 #   (none)   everything: the tests, the benchmarks, the Windows cross-build, the package
 set -euo pipefail
 demo=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config clang-format
   qt6-base-dev qt6-serialport-dev libgl-dev
   dbus fonts-noto-cjk
 )

@@ -9,24 +9,19 @@ exe=$root/${BUILD_DIR:-build}/src/azelrot
 [[ -x $exe ]] || { echo "build the program first: $exe" >&2; exit 1; }
 mkdir -p shots
 
-# First display number with neither a socket nor a lock file.
-display=99
-while [[ -e /tmp/.X11-unix/X$display || -e /tmp/.X$display-lock ]]; do display=$((display + 1)); done
-export DISPLAY=:$display
+source scripts/lib/xvfb.sh
+need_tools Xvfb xdotool import
 
 station=$(mktemp -d)
-xvfb_pid=''
 app_pid=''
 cleanup() {
   [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null || true
-  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+  stop_xvfb
   rm -rf "$station"
 }
 trap cleanup EXIT
 
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+start_xvfb 1024x768x24
 
 # A station folder of its own, so no settings or log of another run are used or touched.
 cp "$exe" "$station/"

@@ -4,6 +4,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 bash scripts/install-deps.sh
+# CHECK_FORMAT=1 checks the formatting first, before anything is built.
+if [[ ${CHECK_FORMAT:-0} == 1 ]]; then
+    bash scripts/check-format.sh
+fi
 # Sanitizers: CI's time on two cores allows one full build, so it is the checked one, in a
 # folder of its own so the program in build/ stays a plain one. SANITIZE= (empty) runs plain.
 export SANITIZE=${SANITIZE-address,undefined}
@@ -11,7 +15,7 @@ export BUILD_DIR=${BUILD_DIR:-build${SANITIZE:+-sanitize}}
 export BUILD_TYPE=${BUILD_TYPE:-${SANITIZE:+Debug}}
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_stack_use_after_return=1:check_initialization_order=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
-bash scripts/build.sh -DSANITIZE="$SANITIZE"
+bash scripts/build.sh -DSANITIZE="$SANITIZE" -DAZELROT_WERROR=ON
 cd "${BUILD_DIR:-build}"
 # The end-to-end tests need no display and no desktop bus: each one starts its own X server
 # (Xvfb) and, where it needs one, its own session bus. Here a missing tool fails them

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -23,22 +24,29 @@ RadarPicture::RadarPicture(QWidget* parent) : QWidget(parent) {
 }
 
 RadarPicture::Batch::Batch(RadarPicture& picture) : picture_(picture) {
-    if (picture_.batch_) return;  // inside another batch: that one paints and repaints
-    picture_.ensure_image();
-    picture_.batch_.emplace(&picture_.image_);
-    picture_.batch_->setRenderHint(QPainter::Antialiasing, false);
+    if (picture_.batching_) return;  // inside another batch: that one paints and repaints
+    picture_.batching_ = true;
+    picture_.batch_drew_ = false;
     owner_ = true;
 }
 
 RadarPicture::Batch::~Batch() {
     if (!owner_) return;
+    picture_.end_redraw();
     picture_.batch_.reset();
-    picture_.update();
+    picture_.batching_ = false;
+    if (picture_.batch_drew_) picture_.update();
 }
 
 template <class Draw>
 void RadarPicture::paint(Draw&& draw) {
-    if (batch_) {
+    if (batching_) {
+        if (!batch_) {
+            ensure_image();
+            batch_.emplace(&image_);
+            batch_->setRenderHint(QPainter::Antialiasing, false);
+        }
+        batch_drew_ = true;
         draw(*batch_);
         return;
     }
@@ -58,9 +66,21 @@ void RadarPicture::ensure_image() {
     const QSize logical(std::max(1, width() - inner), std::max(1, height() - inner));
     const QSize physical = logical * devicePixelRatioF();
     if (image_.size() != physical) {
+        batch_.reset();  // a painter on the old image; the next drawing opens one again
         image_ = QImage(physical, QImage::Format_RGB32);
         image_.fill(Qt::black);
+        forget_redraws();
     }
+    // Shapes scale with the ratio: what was kept at another one is no use.
+    if (drawn_ratio_ != devicePixelRatioF()) forget_redraws();
+}
+
+void RadarPicture::forget_redraws() {
+    shows_last_ = false;
+    last_shapes_.clear();
+    kept_ = QImage();
+    kept_count_ = 0;
+    drawn_ratio_ = devicePixelRatioF();
 }
 
 QPointF RadarPicture::to_image(double x, double y) const {
@@ -73,32 +93,105 @@ QPoint RadarPicture::image_pixel(double x, double y) const {
 }
 
 void RadarPicture::clear() {
+    if (batching_) {
+        // A redraw starts; a clear again inside it starts it over.
+        ensure_image();
+        redrawing_ = true;
+        same_so_far_ = true;
+        shapes_.clear();
+        return;
+    }
+    shows_last_ = false;
     paint([this](QPainter& p) { p.fillRect(image_.rect(), Qt::black); });
 }
 
-QPen RadarPicture::pen(const QColor& colour) const {
-    QPen pen(colour, draw_width_ * devicePixelRatioF());
+RadarPicture::Shape RadarPicture::shape(bool circle, double a, double b, double c, double d,
+                                        const QColor& colour) const {
+    return {circle,      a,           b,
+            c,           d,           colour,
+            draw_width_, fill_solid_, fill_solid_ ? fill_colour_ : QColor()};
+}
+
+void RadarPicture::add(const Shape& s) {
+    if (!redrawing_) {
+        shows_last_ = false;
+        draw(s);
+        return;
+    }
+    shapes_.push_back(s);
+    if (same_so_far_) {
+        const std::size_t i = shapes_.size() - 1;
+        if (i < last_shapes_.size() && last_shapes_[i] == s) return;
+        catch_up(i);
+    }
+    draw(s);
+}
+
+void RadarPicture::catch_up(std::size_t n) {
+    same_so_far_ = false;
+    shows_last_ = false;
+    ensure_image();
+    std::size_t from = 0;
+    if (!kept_.isNull() && kept_count_ <= n && kept_.size() == image_.size()) {
+        // No painter may be open on the image while its pixels are written directly.
+        batch_.reset();
+        std::memcpy(image_.bits(), kept_.constBits(),
+                    static_cast<std::size_t>(image_.sizeInBytes()));
+        from = kept_count_;
+    } else {
+        paint([this](QPainter& p) { p.fillRect(image_.rect(), Qt::black); });
+    }
+    batch_drew_ = true;
+    for (std::size_t i = from; i < n; ++i) draw(shapes_[i]);
+    if (kept_.isNull() || kept_count_ != n) {
+        kept_ = image_.copy();  // a deep copy: the painter goes on drawing on image_
+        kept_count_ = n;
+    }
+}
+
+void RadarPicture::end_redraw() {
+    if (!redrawing_) return;
+    redrawing_ = false;
+    // Every shape repeated the last redraw's: unless it had more, the picture already shows it.
+    if (same_so_far_ && !(shows_last_ && shapes_.size() == last_shapes_.size())) {
+        catch_up(shapes_.size());
+    }
+    same_so_far_ = false;
+    last_shapes_.swap(shapes_);
+    shows_last_ = true;
+}
+
+QPen RadarPicture::pen(const QColor& colour, int width) const {
+    QPen pen(colour, width * devicePixelRatioF());
     // Wide lines end in round caps, so the direction line has a rounded tip.
-    pen.setCapStyle(draw_width_ > 1 ? Qt::RoundCap : Qt::FlatCap);
+    pen.setCapStyle(width > 1 ? Qt::RoundCap : Qt::FlatCap);
     pen.setJoinStyle(Qt::RoundJoin);
     return pen;
 }
 
 void RadarPicture::line(double x1, double y1, double x2, double y2, const QColor& colour) {
-    if (!usable(x1) || !usable(y1) || !usable(x2) || !usable(y2)) return;
-    paint([&](QPainter& p) {
-        p.setPen(pen(colour));
-        p.drawLine(to_image(x1, y1), to_image(x2, y2));
-    });
+    add(shape(false, x1, y1, x2, y2, colour));
 }
 
 void RadarPicture::circle(double cx, double cy, double radius, const QColor& outline) {
-    if (!usable(cx) || !usable(cy) || !usable(radius)) return;
+    add(shape(true, cx, cy, radius, 0, outline));
+}
+
+void RadarPicture::draw(const Shape& s) {
+    if (!s.circle) {
+        if (!usable(s.a) || !usable(s.b) || !usable(s.c) || !usable(s.d)) return;
+        paint([&](QPainter& p) {
+            p.setPen(pen(s.colour, s.width));
+            p.drawLine(to_image(s.a, s.b), to_image(s.c, s.d));
+        });
+        return;
+    }
+    if (!usable(s.a) || !usable(s.b) || !usable(s.c)) return;
     paint([&](QPainter& p) {
-        p.setPen(pen(outline));
-        p.setBrush(fill_solid_ ? QBrush(fill_colour_) : Qt::NoBrush);
-        const double r = std::abs(radius) * image_scale();
-        p.drawEllipse(to_image(cx, cy), r, r);
+        p.setPen(pen(s.colour, s.width));
+        p.setBrush(s.fill_solid ? QBrush(s.fill_colour) : Qt::NoBrush);
+        const double r = std::abs(s.c) * image_scale();
+        p.drawEllipse(to_image(s.a, s.b), r, r);
     });
 }
 

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <vector>
 
 // The radar's picture box: a black picture with a sunken border, drawn in picture units
 // (twips) into a backing image so the drawing survives being covered. It only draws what it
@@ -22,6 +23,12 @@ class RadarPicture final : public QWidget {
     // While one lives, every shape goes through one painter and the repaint is asked for once,
     // when it ends: the whole picture is redrawn on every cycle, and a painter and a repaint
     // request per shape cost more than drawing most of the shapes.
+    //
+    // A clear() inside a batch starts a redraw from a black picture. Between cycles most of it
+    // stays the same (the grid, markers that do not move), so the picture keeps a copy of the
+    // redraw's shapes up to the first one that changed last time, and a redraw that begins
+    // with the same shapes starts from that copy; a redraw that repeats the last one on an
+    // untouched picture draws nothing. What the picture shows is the same either way.
     class Batch {
       public:
         explicit Batch(RadarPicture& picture);
@@ -66,11 +73,29 @@ class RadarPicture final : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // One line or circle with the settings it is drawn with.
+    struct Shape {
+        bool circle = false;
+        double a = 0, b = 0, c = 0, d = 0;  // x1 y1 x2 y2, or cx cy radius 0
+        QColor colour;
+        int width = 1;
+        bool fill_solid = false;
+        QColor fill_colour;  // only while solid
+        bool operator==(const Shape&) const = default;
+    };
+
+    Shape shape(bool circle, double a, double b, double c, double d, const QColor& colour) const;
+    void add(const Shape& s);
+    void draw(const Shape& s);
     // Runs draw with a painter on the image: the batch's, or one of its own.
     template <class Draw>
     void paint(Draw&& draw);
+    // Makes the picture black plus the first n shapes of this redraw.
+    void catch_up(std::size_t n);
+    void end_redraw();
+    void forget_redraws();
     void ensure_image();
-    QPen pen(const QColor& colour) const;
+    QPen pen(const QColor& colour, int width) const;
     QPointF to_image(double x, double y) const;
     double image_scale() const;
 
@@ -78,5 +103,19 @@ class RadarPicture final : public QWidget {
     bool fill_solid_ = false;
     QColor fill_colour_ = Qt::black;
     int draw_width_ = 1;
-    std::optional<QPainter> batch_;
+    bool batching_ = false;
+    bool batch_drew_ = false;
+    std::optional<QPainter> batch_;  // opened at the batch's first drawing
+
+    // The redraw under way in a batch, and the last one.
+    bool redrawing_ = false;
+    bool same_so_far_ = false;  // every shape so far repeats the last redraw's; none drawn yet
+    std::vector<Shape> shapes_;
+    std::vector<Shape> last_shapes_;
+    // The picture is exactly black plus last_shapes_ (nothing drawn on it since).
+    bool shows_last_ = false;
+    // Black plus the first kept_count_ shapes of the last redraw.
+    QImage kept_;
+    std::size_t kept_count_ = 0;
+    qreal drawn_ratio_ = 0;
 };

@@ -9,65 +9,17 @@
 #include <unistd.h>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDeadlineTimer>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QThread>
+#include <QTest>
 
-#include <memory>
-#include <optional>
 #include <string>
+
+#include "support/child.h"
+#include "support/tools.h"
+#include "support/tracking.h"
 
 namespace {
 
-QString bridge_path() {
-    return qEnvironmentVariable("AZELROT_TRACK_BRIDGE");
-}
-
-// One bridge process for a test, stopped by its own id at the end.
-class Bridge {
-  public:
-    bool start(const QStringList& extra = {}) {
-        process_.setProgram(bridge_path());
-        process_.setArguments(QStringList{"--listen", "127.0.0.1:0", "--lat", "35.6895", "--lon",
-                                          "139.6917", "--alt", "40"} +
-                              extra);
-        process_.start();
-        if (!process_.waitForStarted(5000)) {
-            return false;
-        }
-        QDeadlineTimer deadline(10000);
-        while (!process_.canReadLine() && !deadline.hasExpired() &&
-               process_.state() == QProcess::Running) {
-            process_.waitForReadyRead(int(deadline.remainingTime()));
-        }
-        const QString line = QString::fromUtf8(process_.readLine());
-        const qsizetype colon = line.indexOf(QStringLiteral("127.0.0.1:"));
-        if (colon < 0) {
-            return false;
-        }
-        port_ = quint16(line.mid(colon + 10).section(u',', 0, 0).toUInt());
-        return port_ != 0;
-    }
-
-    ~Bridge() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.terminate();
-            if (!process_.waitForFinished(5000)) {
-                process_.kill();
-                process_.waitForFinished(5000);
-            }
-        }
-    }
-
-    quint16 port() const { return port_; }
-    bool running() const { return process_.state() == QProcess::Running; }
-    QProcess& process() { return process_; }
-
-  private:
-    QProcess process_;
-    quint16 port_ = 0;
-};
+const QStringList tokyo{"--lat", "35.6895", "--lon", "139.6917", "--alt", "40"};
 
 QDBusMessage request(const QString& item) {
     QDBusMessage call = QDBusMessage::createMethodCall(
@@ -78,45 +30,14 @@ QDBusMessage request(const QString& item) {
 }
 
 QString item(const QString& name) {
-    const QDBusMessage reply = request(name);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
-        return QStringLiteral("<error %1>").arg(reply.errorName());
-    }
-    return reply.arguments().first().toString();
+    return support::bus_item(name);
 }
 
 // Items change when the bridge gets round to it; wait a bounded while for the expected text.
 QString item_becomes(const QString& name, const QString& expected) {
-    QDeadlineTimer deadline(5000);
-    QString got = item(name);
-    while (got != expected && !deadline.hasExpired()) {
-        QThread::msleep(20);
-        got = item(name);
-    }
+    QString got;
+    (void)QTest::qWaitFor([&] { return (got = item(name)) == expected; }, 5000);
     return got;
-}
-
-struct RotctlRun {
-    int exit_code = -1;
-    QString output;
-};
-
-std::optional<RotctlRun> run_rotctl(quint16 port, const QByteArray& commands) {
-    const QString rotctl = QStandardPaths::findExecutable(QStringLiteral("rotctl"));
-    if (rotctl.isEmpty()) {
-        return std::nullopt;
-    }
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(rotctl, {"-m", "2", "-r", QStringLiteral("127.0.0.1:%1").arg(port)});
-    process.waitForStarted(5000);
-    process.write(commands);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(20000)) {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-    return RotctlRun{process.exitCode(), QString::fromUtf8(process.readAll())};
 }
 
 // A plain blocking socket, to see the replies exactly as a tracker's recv() does.
@@ -169,29 +90,24 @@ class RawClient {
 class TrackBridge : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (bridge_path().isEmpty()) {
-            GTEST_SKIP() << "AZELROT_TRACK_BRIDGE is not set";
-        }
+        NEED_TOOLS(QStringLiteral("AZELROT_TRACK_BRIDGE"));
         if (!QDBusConnection::sessionBus().isConnected()) {
             GTEST_SKIP() << "no session bus";
         }
-        ASSERT_TRUE(bridge_.start()) << bridge_.process().readAllStandardError().toStdString();
+        ASSERT_TRUE(bridge_.start(tokyo)) << "track-bridge did not come up";
     }
 
-    Bridge bridge_;
+    support::Bridge bridge_;
 };
 
 TEST_F(TrackBridge, NetworkClientHandshakeAndRoundTrip) {
-    const auto run = run_rotctl(bridge_.port(), "P 123.4 45.6\np\n");
-    if (!run) {
-        GTEST_SKIP() << "rotctl is not installed (Debian package libhamlib-utils)";
-    }
-    EXPECT_EQ(run->exit_code, 0) << run->output.toStdString();
-    EXPECT_FALSE(run->output.contains(QStringLiteral("error"))) << run->output.toStdString();
-    EXPECT_TRUE(run->output.contains(QStringLiteral("Azimuth: 123.40")))
-        << run->output.toStdString();
-    EXPECT_TRUE(run->output.contains(QStringLiteral("Elevation: 45.60")))
-        << run->output.toStdString();
+    NEED_TOOLS(QStringLiteral("rotctl"));
+    const auto run = support::run_rotctl(bridge_.port(), "P 123.4 45.6\np\n");
+    EXPECT_EQ(run.exit_code, 0) << run.output.toStdString();
+    EXPECT_FALSE(run.output.contains(QStringLiteral("error"))) << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains(QStringLiteral("Azimuth: 123.40"))) << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains(QStringLiteral("Elevation: 45.60")))
+        << run.output.toStdString();
 
     EXPECT_EQ(item(QStringLiteral("TEXT2")), "123.4");
     EXPECT_EQ(item(QStringLiteral("TEXT3")), "45.6");
@@ -203,16 +119,14 @@ TEST_F(TrackBridge, NetworkClientHandshakeAndRoundTrip) {
 
 // The client takes its travel limits from the handshake: it prints them back as it read them.
 TEST_F(TrackBridge, NetworkClientReadsTheLimitsOfTheHandshake) {
-    const auto run = run_rotctl(bridge_.port(), "\\dump_state\nP 451 10\np\n");
-    if (!run) {
-        GTEST_SKIP() << "rotctl is not installed (Debian package libhamlib-utils)";
-    }
-    const std::string out = run->output.toStdString();
-    EXPECT_TRUE(run->output.contains(QStringLiteral("Minimum Azimuth: -180.000000"))) << out;
-    EXPECT_TRUE(run->output.contains(QStringLiteral("Maximum Azimuth: 450.000000"))) << out;
-    EXPECT_TRUE(run->output.contains(QStringLiteral("Maximum Elevation: 90.000000"))) << out;
+    NEED_TOOLS(QStringLiteral("rotctl"));
+    const auto run = support::run_rotctl(bridge_.port(), "\\dump_state\nP 451 10\np\n");
+    const std::string out = run.output.toStdString();
+    EXPECT_TRUE(run.output.contains(QStringLiteral("Minimum Azimuth: -180.000000"))) << out;
+    EXPECT_TRUE(run.output.contains(QStringLiteral("Maximum Azimuth: 450.000000"))) << out;
+    EXPECT_TRUE(run.output.contains(QStringLiteral("Maximum Elevation: 90.000000"))) << out;
     // Refused by the client itself, so the target stays unset.
-    EXPECT_TRUE(run->output.contains(QStringLiteral("Azimuth: 0.00"))) << out;
+    EXPECT_TRUE(run.output.contains(QStringLiteral("Azimuth: 0.00"))) << out;
     EXPECT_EQ(item(QStringLiteral("TEXT3")), "-90.0");
 }
 
@@ -282,29 +196,23 @@ TEST_F(TrackBridge, UnknownItemIsABusError) {
 
 // Two bridges would fight over one name; the second says so and leaves.
 TEST_F(TrackBridge, SecondBridgeRefusesToStart) {
-    QProcess second;
-    second.start(bridge_path(), {"--listen", "127.0.0.1:0"});
-    ASSERT_TRUE(second.waitForFinished(10000));
-    EXPECT_EQ(second.exitCode(), 1);
-    EXPECT_TRUE(second.readAllStandardError().contains("taken"));
+    const auto second = support::run_to_end(support::tool(QStringLiteral("AZELROT_TRACK_BRIDGE")),
+                                            {"--listen", "127.0.0.1:0"});
+    EXPECT_EQ(second.exit_code, 1);
+    EXPECT_TRUE(second.err.contains("taken"));
     EXPECT_TRUE(bridge_.running());
 }
 
 TEST(TrackBridgeProcess, BadOptionsAndHelp) {
-    if (bridge_path().isEmpty()) {
-        GTEST_SKIP() << "AZELROT_TRACK_BRIDGE is not set";
-    }
-    QProcess bad;
-    bad.start(bridge_path(), {"--lat", "95"});
-    ASSERT_TRUE(bad.waitForFinished(10000));
-    EXPECT_EQ(bad.exitCode(), 1);
-    EXPECT_TRUE(bad.readAllStandardError().contains("--lat"));
+    NEED_TOOLS(QStringLiteral("AZELROT_TRACK_BRIDGE"));
+    const QString bridge = support::tool(QStringLiteral("AZELROT_TRACK_BRIDGE"));
+    const auto bad = support::run_to_end(bridge, {"--lat", "95"});
+    EXPECT_EQ(bad.exit_code, 1);
+    EXPECT_TRUE(bad.err.contains("--lat"));
 
-    QProcess help;
-    help.start(bridge_path(), {"--help"});
-    ASSERT_TRUE(help.waitForFinished(10000));
-    EXPECT_EQ(help.exitCode(), 0);
-    EXPECT_TRUE(help.readAllStandardOutput().contains("dummy rotator"));
+    const auto help = support::run_to_end(bridge, {"--help"});
+    EXPECT_EQ(help.exit_code, 0);
+    EXPECT_TRUE(help.out.contains("dummy rotator"));
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "e2e/harness.h"
 
-#include <fcntl.h>
-#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,11 +9,8 @@
 #include <QFile>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
-#include <QStandardPaths>
-#include <csignal>
 #include <cstdio>
 #include <map>
-#include <random>
 #include <thread>
 
 namespace e2e {
@@ -28,41 +23,13 @@ QString env(const char* name) {
     return QProcessEnvironment::systemEnvironment().value(QString::fromLatin1(name));
 }
 
-int ms_left(SteadyClock::time_point deadline) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - SteadyClock::now());
-    return std::max(0, static_cast<int>(left.count()));
-}
-
 int px(double twips) {
     return static_cast<int>(std::lround(twips / 15.0));
 }
 
-// The log's escapes (\r, \\, \xNN) turned back into bytes.
-std::string unescape(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 >= text.size()) {
-            out += text[i];
-            continue;
-        }
-        const char next = text[++i];
-        if (next == 'r') {
-            out += '\r';
-        } else if (next == 'x' && i + 2 < text.size()) {
-            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
-            i += 2;
-        } else {
-            out += next;
-        }
-    }
-    return out;
-}
-
 constexpr const char* other_user_id = "65534";  // nobody / nogroup on Debian
 
-// The private screen's size, and a corner no window of the program reaches.
-const QString screen_size = QStringLiteral("1280x1024x24");
+// A corner of the private screen (1280x1024) no window of the program reaches.
 constexpr QPoint parking(1270, 1015);
 
 }  // namespace
@@ -80,121 +47,32 @@ void pause_ms(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-QString missing_tools(bool needs_bus) {
-    QStringList missing;
-    for (const char* var : {"AZELROT_EXE", "AZELROT_GS232B_SIM", "AZELROT_ORBX_SIM"}) {
-        if (env(var).isEmpty() || !QFile::exists(env(var))) missing << QString::fromLatin1(var);
-    }
-    QStringList tools{QStringLiteral("Xvfb"), QStringLiteral("xdotool"), QStringLiteral("import")};
+QStringList needed_tools(bool needs_bus) {
+    QStringList tools{QStringLiteral("AZELROT_EXE"),      QStringLiteral("AZELROT_GS232B_SIM"),
+                      QStringLiteral("AZELROT_ORBX_SIM"), QStringLiteral("Xvfb"),
+                      QStringLiteral("xdotool"),          QStringLiteral("import")};
     if (needs_bus) tools << QStringLiteral("dbus-daemon");
-    for (const QString& tool : tools) {
-        if (QStandardPaths::findExecutable(tool).isEmpty()) missing << tool;
-    }
-    return missing.join(u' ');
+    return tools;
 }
 
-bool tools_required() {
-    return !env("AZELROT_E2E_REQUIRED").isEmpty();
-}
-
-// --- Child ----------------------------------------------------------------------------------
-
-Child::~Child() {
-    stop();
-}
-
-void Child::start(const QString& program, const QStringList& args) {
-    // A test killed by its time limit must not leave its children behind.
-    process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-    process_.start(program, args);
-    process_.waitForStarted(5000);
-}
-
-QString Child::first_line(int ms) {
-    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(ms);
-    while (!process_.canReadLine()) {
-        if (ms_left(deadline) == 0 || !process_.waitForReadyRead(ms_left(deadline))) return {};
-    }
-    return QString::fromUtf8(process_.readLine()).trimmed();
-}
-
-bool Child::wait_line(const QString& prefix, int ms) {
-    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(ms);
-    for (;;) {
-        const QString line = first_line(ms_left(deadline));
-        if (line.startsWith(prefix)) return true;
-        if (ms_left(deadline) == 0) return false;
-    }
-}
-
-bool Child::running() {
-    return process_.state() != QProcess::NotRunning && !process_.waitForFinished(0);
-}
-
-void Child::stop(int grace_ms) {
-    if (process_.state() == QProcess::NotRunning) return;
-    process_.terminate();
-    if (!process_.waitForFinished(grace_ms)) kill_now();
-}
-
-void Child::kill_now() {
-    if (process_.state() == QProcess::NotRunning) return;
-    process_.kill();
-    process_.waitForFinished(5000);
-}
-
-// --- X server and bus -----------------------------------------------------------------------
-
-XServer::XServer(const QString& log) {
-    // Xvfb's own choice (-displayfd alone) is the lowest free number, which the server of a
-    // test that has just ended may still be giving up: its exit would then remove the
-    // newcomer's socket. A number drawn from a wide range seldom meets a recent one.
-    std::mt19937 pick(std::random_device{}());
-    std::uniform_int_distribution<int> numbers(200, 999);
-    for (int attempt = 0; attempt < 8 && display_.isEmpty(); ++attempt) {
-        const QString n = QString::number(numbers(pick));
-        if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) ||
-            QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
-            continue;
-        xvfb_.process().setStandardErrorFile(log, QIODevice::Append);
-        // -noreset: no server reset between the short-lived xdotool clients.
-        xvfb_.start(
-            QStringLiteral("Xvfb"),
-            {u':' + n, QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-             QStringLiteral("0"), screen_size, QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-             QStringLiteral("-noreset")});
-        // The number comes once it takes connections; a number in use ends it instead.
-        if (xvfb_.first_line(10000) == n) {
-            display_ = u':' + n;
-        } else {
-            xvfb_.stop(1000);
-        }
-    }
-}
+// --- bus ------------------------------------------------------------------------------------
 
 SessionBus::SessionBus() {
     daemon_.process().setStandardErrorFile(QProcess::nullDevice());
     daemon_.start(QStringLiteral("dbus-daemon"),
                   {QStringLiteral("--session"), QStringLiteral("--nofork"),
                    QStringLiteral("--print-address")});
-    address_ = daemon_.first_line(10000);
+    address_ = daemon_.read_line(10000).value_or(QString());
 }
 
 // --- Desktop --------------------------------------------------------------------------------
 
 std::optional<QString> Desktop::xdo(const QStringList& args, int ms) const {
-    QProcess p;
-    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    e.insert(QStringLiteral("DISPLAY"), display_);
-    p.setProcessEnvironment(e);
-    p.start(QStringLiteral("xdotool"), args);
-    if (!p.waitForFinished(ms)) {
-        p.kill();
-        p.waitForFinished(2000);
-        return std::nullopt;
-    }
-    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) return std::nullopt;
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    const support::Finished run =
+        support::run_to_end(QStringLiteral("xdotool"), args, ms, {}, QProcess::SeparateChannels,
+                            {QStringLiteral("DISPLAY=") + display_});
+    if (run.exit_code != 0) return std::nullopt;
+    return QString::fromUtf8(run.out).trimmed();
 }
 
 std::vector<WindowId> Desktop::windows(const QString& name_pattern, qint64 pid) const {
@@ -289,18 +167,16 @@ bool Desktop::move(WindowId window, QPoint to) const {
 }
 
 std::optional<QColor> Desktop::pixel(QPoint at) const {
-    QProcess p;
-    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-    e.insert(QStringLiteral("DISPLAY"), display_);
-    p.setProcessEnvironment(e);
     // ImageMagick's text form: "0,0: (255,0,0)  #FF0000  red".
-    p.start(QStringLiteral("import"),
-            {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"),
-             QStringLiteral("1x1+%1+%2").arg(at.x()).arg(at.y()), QStringLiteral("-depth"),
-             QStringLiteral("8"), QStringLiteral("txt:-")});
-    if (!p.waitForFinished(10000) || p.exitCode() != 0) return std::nullopt;
-    const auto m = QRegularExpression(QStringLiteral("#([0-9A-Fa-f]{6})"))
-                       .match(QString::fromLatin1(p.readAllStandardOutput()));
+    const support::Finished run = support::run_to_end(
+        QStringLiteral("import"),
+        {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-crop"),
+         QStringLiteral("1x1+%1+%2").arg(at.x()).arg(at.y()), QStringLiteral("-depth"),
+         QStringLiteral("8"), QStringLiteral("txt:-")},
+        10000, {}, QProcess::SeparateChannels, {QStringLiteral("DISPLAY=") + display_});
+    if (run.exit_code != 0) return std::nullopt;
+    const auto m =
+        QRegularExpression(QStringLiteral("#([0-9A-Fa-f]{6})")).match(QString::fromLatin1(run.out));
     if (!m.hasMatch()) return std::nullopt;
     return QColor(u'#' + m.captured(1));
 }
@@ -440,21 +316,6 @@ bool MainWindow::debug(bool on) const {
     if (!on) keys << QStringLiteral("Down");
     keys << QStringLiteral("Return");
     return menu(keys, 0);
-}
-
-// --- command log ------------------------------------------------------------------------------
-
-std::vector<Received> read_command_log(const QString& path) {
-    std::vector<Received> out;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return out;
-    for (const QByteArray& raw : f.readAll().split('\n')) {
-        const QList<QByteArray> parts = raw.split('\t');
-        if (parts.size() != 3) continue;  // also a line still being written
-        out.push_back(
-            {parts[0].toDouble(), parts[1].toStdString(), unescape(parts[2].toStdString())});
-    }
-    return out;
 }
 
 std::optional<QString> ini_value(const QString& text, const QString& section, const QString& key) {
@@ -681,7 +542,8 @@ qint64 Rig::pid() const {
 }
 
 std::vector<Received> Rig::received() const {
-    return read_command_log(root_.filePath(QStringLiteral("sim%1.log").arg(sim_generation_)));
+    return simtest::read_command_log(
+        root_.filePath(QStringLiteral("sim%1.log").arg(sim_generation_)));
 }
 
 std::vector<std::string> Rig::commands() const {
@@ -723,13 +585,7 @@ bool Rig::wait_quiet(int quiet_ms, int ms) const {
 }
 
 bool Rig::control(const QString& line) const {
-    const QByteArray path = QFile::encodeName(root_.filePath(QStringLiteral("control")));
-    // Non-blocking: a simulator that is gone fails the write instead of hanging the test.
-    const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK);
-    if (fd < 0) return false;
-    const QByteArray bytes = line.toUtf8() + '\n';
-    const bool ok = ::write(fd, bytes.constData(), bytes.size()) == bytes.size();
-    ::close(fd);
+    const bool ok = simtest::control(root_.filePath(QStringLiteral("control")), line);
     // The simulator reads its pipe between commands.
     pause_ms(100);
     return ok;
@@ -742,8 +598,7 @@ bool Rig::restart_sim(const QStringList& extra_args) {
 }
 
 void Rig::kill_sim() {
-    sim_->process().kill();
-    sim_->process().waitForFinished(5000);
+    sim_->kill();
 }
 
 bool Rig::start_orbx(const QStringList& args) {
@@ -754,7 +609,7 @@ bool Rig::start_orbx(const QStringList& args) {
     p.setProcessEnvironment(e);
     p.setStandardErrorFile(root_.filePath(QStringLiteral("orbx-sim.err")), QIODevice::Append);
     orbx_->start(env("AZELROT_ORBX_SIM"), args);
-    return orbx_->wait_line(QStringLiteral("ready"), 10000);
+    return orbx_->wait_line_starting(QStringLiteral("ready"), 10000);
 }
 
 void Rig::kill_orbx() {

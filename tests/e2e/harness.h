@@ -19,7 +19,10 @@
 #include <string>
 #include <vector>
 
+#include "support/child.h"
 #include "support/sim_process.h"
+#include "support/tools.h"
+#include "support/xvfb.h"
 
 namespace e2e {
 
@@ -29,58 +32,15 @@ using WindowId = qulonglong;
 bool eventually(const std::function<bool()>& done, int ms);
 void pause_ms(int ms);
 
-// Why a needed tool is missing, or empty when everything is there. Tests skip on a missing
-// tool unless AZELROT_E2E_REQUIRED is set (as scripts/test.sh does), where they fail.
-QString missing_tools(bool needs_bus);
-bool tools_required();
-
-#define E2E_NEED_TOOLS(needs_bus)                                                        \
-    do {                                                                                 \
-        const QString missing_ = ::e2e::missing_tools(needs_bus);                        \
-        if (!missing_.isEmpty()) {                                                       \
-            if (::e2e::tools_required()) FAIL() << "missing " << missing_.toStdString(); \
-            GTEST_SKIP() << "missing " << missing_.toStdString();                        \
-        }                                                                                \
-    } while (false)
+// What a run needs besides the built programs; a missing one skips or fails the test by the
+// common rule.
+QStringList needed_tools(bool needs_bus);
+#define E2E_NEED_TOOLS(needs_bus) NEED_TOOLS(::e2e::needed_tools(needs_bus))
 
 #define E2E_READY(rig) ASSERT_TRUE((rig).problem().isEmpty()) << (rig).problem().toStdString()
 
-// A child process that is killed with the test: on SIGKILL of the test, on a failed assertion
-// and on a normal end alike.
-class Child {
-  public:
-    Child() = default;
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-    ~Child();
-
-    QProcess& process() { return process_; }
-    void start(const QString& program, const QStringList& args);
-    // The first line of standard output, or empty when none came within `ms`.
-    QString first_line(int ms);
-    // Waits for a line starting with `prefix` on standard output.
-    bool wait_line(const QString& prefix, int ms);
-    bool running();
-    // SIGTERM, and SIGKILL after a grace period.
-    void stop(int grace_ms = 2000);
-    void kill_now();
-
-  private:
-    QProcess process_;
-};
-
-// A private X server (Xvfb) on a free display.
-class XServer {
-  public:
-    // Its messages go to `log`.
-    explicit XServer(const QString& log);
-    bool ok() const { return !display_.isEmpty(); }
-    const QString& display() const { return display_; }
-
-  private:
-    Child xvfb_;
-    QString display_;
-};
+using support::Child;
+using support::XServer;
 
 // A private session bus.
 class SessionBus {
@@ -192,13 +152,7 @@ class MainWindow {
     qint64 pid_;
 };
 
-// One command as the controller simulator logged it.
-struct Received {
-    double seconds;
-    std::string transport;  // "pty" or "tcp"
-    std::string command;    // without its CR
-};
-std::vector<Received> read_command_log(const QString& path);
+using simtest::Received;
 
 enum class Transport { serial, board };
 

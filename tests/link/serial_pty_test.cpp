@@ -1,8 +1,10 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
+#include <QTest>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -73,17 +75,6 @@ class Pty {
     QString slave_name_;
 };
 
-// Runs the event loop until done() or the time is up.
-template <typename Done>
-bool run_events_until(Done done, int timeout_ms = 2000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < timeout_ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return done();
-}
-
 class SerialPty : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -148,7 +139,7 @@ TEST_F(SerialPty, ArrivalRaisesTheReceiveEventOnTheEventLoop) {
     pty.write("AZ=001 EL=002\r");
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_TRUE(events.empty());  // nothing happens outside the event loop
-    ASSERT_TRUE(run_events_until([this] { return !events.empty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !events.empty(); }, 2000));
     // A pty keeps no line-error counters, so reception is all there is.
     for (const int code : events) EXPECT_EQ(code, platform::comm_event::receive);
     EXPECT_EQ(control.input(), QByteArray("AZ=001 EL=002\r"));
@@ -158,7 +149,7 @@ TEST_F(SerialPty, NoReceiveEventBelowTheThreshold) {
     control.set_rthreshold(0);
     open();
     pty.write("X");
-    run_events_until([] { return false; }, 200);
+    QTest::qWait(200);
     EXPECT_TRUE(events.empty());
     EXPECT_EQ(control.input(), QByteArray("X"));
 }
@@ -174,8 +165,8 @@ TEST_F(SerialPty, ReadingInsideTheHandlerRaisesNoSecondEvent) {
     });
     open();
     pty.write("head");
-    ASSERT_TRUE(run_events_until([this] { return !events.empty(); }));
-    run_events_until([] { return false; }, 200);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !events.empty(); }, 2000));
+    QTest::qWait(200);
     EXPECT_EQ(events.size(), 1U);
 }
 
@@ -210,11 +201,13 @@ TEST_F(SerialPty, ReopensAfterClosing) {
 TEST_F(SerialPty, VanishedLineRaisesTheUndefinedEventAndClosesThePort) {
     open();
     pty.close_master();
-    ASSERT_TRUE(run_events_until([this] {
-        return std::find(events.begin(), events.end(), platform::comm_event::undefined) !=
-               events.end();
-    }));
-    run_events_until([] { return false; }, 100);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] {
+            return std::find(events.begin(), events.end(), platform::comm_event::undefined) !=
+                   events.end();
+        },
+        2000));
+    QTest::qWait(100);
     EXPECT_FALSE(control.port_open());
     EXPECT_EQ(std::count(events.begin(), events.end(), platform::comm_event::undefined), 1);
     EXPECT_THROW(control.set_output("x"), ControlError);
@@ -259,7 +252,7 @@ TEST(SerialPtyRoundTrip, PollToParsedPosition) {
     QElapsedTimer timer;
     timer.start();
     form.Command1_Click();
-    const bool parsed = run_events_until([&] { return form.state().antenna_azimuth == 123; });
+    const bool parsed = QTest::qWaitFor([&] { return form.state().antenna_azimuth == 123; }, 2000);
     const qint64 elapsed = timer.elapsed();
     stop = true;
     responder.join();

@@ -4,75 +4,35 @@
 #include <signal.h>
 
 #include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <csignal>
 #include <iostream>
 
 #include "fakes/fake_services.h"
 #include "main_window/form1.h"
 #include "platform/control_error.h"
 #include "platform/dde_client_dbus.h"
+#include "support/tools.h"
+#include "support/tracking.h"
 
 namespace {
 
 const QString topic = QStringLiteral("ORBX|EXTRN");
-const QString sim_name = QStringLiteral("dde.ORBX");
-
-bool name_owned() {
-    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
-    return bus != nullptr && bus->isServiceRegistered(sim_name).value();
-}
 
 void report(const char* what, qint64 ms) {
     std::cout << "[ timing ] " << what << ": " << ms << " ms\n";
 }
 
-// One orbx-sim process, ready once it owns its name.
-class Sim {
-  public:
-    explicit Sim(const QStringList& args = {}) {
-        const QString program = qEnvironmentVariable("AZELROT_ORBX_SIM");
-        if (program.isEmpty()) return;
-        process_.start(program, args);
-        QByteArray out;
-        while (!out.contains("ready\n") && process_.waitForReadyRead(5000))
-            out += process_.readAllStandardOutput();
-        ready_ = out.contains("ready\n");
-    }
-    ~Sim() { kill(); }
-    Sim(const Sim&) = delete;
-    Sim& operator=(const Sim&) = delete;
+using Sim = support::TrackingProgram;
 
-    bool ready() const { return ready_; }
-    qint64 pid() const { return process_.processId(); }
-    QProcess& process() { return process_; }
-
-    void kill() {
-        if (process_.state() == QProcess::NotRunning) return;
-        ::kill(static_cast<pid_t>(process_.processId()), SIGCONT);
-        process_.kill();
-        process_.waitForFinished(5000);
-        wait_name_released();
-    }
-    static void wait_name_released() {
-        QElapsedTimer t;
-        t.start();
-        while (name_owned() && t.elapsed() < 3000) QThread::msleep(10);
-    }
-
-  private:
-    QProcess process_;
-    bool ready_ = false;
-};
-
-#define REQUIRE_SIM(sim)                                                                    \
-    do {                                                                                    \
-        if (qEnvironmentVariableIsEmpty("AZELROT_ORBX_SIM")) GTEST_SKIP() << "no orbx-sim"; \
-        ASSERT_TRUE((sim).ready()) << "orbx-sim did not become ready";                      \
+// The simulator must be there; without it the test skips or fails by the common rule.
+#define REQUIRE_SIM(sim)                                               \
+    do {                                                               \
+        NEED_TOOLS(QStringLiteral("AZELROT_ORBX_SIM"));                \
+        ASSERT_TRUE((sim).ready()) << "orbx-sim did not become ready"; \
     } while (false)
 
 // A main window whose link runs over the real D-Bus client; everything else is fake.
@@ -92,7 +52,7 @@ struct BusWorld {
 };
 
 TEST(OrbxOverDbus, SetupFailsFastWhenTheProgramIsAbsent) {
-    ASSERT_FALSE(name_owned());
+    ASSERT_FALSE(support::tracking_name_owned());
     platform::DdeClientDbus dde;
     QElapsedTimer t;
     t.start();
@@ -215,7 +175,7 @@ TEST(OrbxOverDbus, AHungProgramCostsOneTimeoutThenIsLeftAloneUntilTheHoldOffEnds
     bw.form.refresh_tracking_values();
     ASSERT_EQ(bw.link_lamp(), Form1::lamp_on());
 
-    ::kill(static_cast<pid_t>(sim.pid()), SIGSTOP);
+    ::kill(static_cast<pid_t>(sim.child().pid()), SIGSTOP);
     QElapsedTimer t;
     t.start();
     bw.form.refresh_tracking_values();
@@ -224,7 +184,7 @@ TEST(OrbxOverDbus, AHungProgramCostsOneTimeoutThenIsLeftAloneUntilTheHoldOffEnds
     EXPECT_LT(t.elapsed(), 700);  // one timeout, not eleven or twenty-three
     EXPECT_EQ(bw.link_lamp(), Form1::lamp_failed());
 
-    ::kill(static_cast<pid_t>(sim.pid()), SIGCONT);
+    ::kill(static_cast<pid_t>(sim.child().pid()), SIGCONT);
     QThread::msleep(900);
     bw.form.refresh_tracking_values();
     bw.form.refresh_tracking_values();
@@ -251,17 +211,13 @@ TEST(OrbxOverDbus, SimulatorEndsCleanlyOnSigtermAndAfterExitAfter) {
     {
         Sim sim;
         REQUIRE_SIM(sim);
-        sim.process().terminate();
-        ASSERT_TRUE(sim.process().waitForFinished(3000));
-        EXPECT_EQ(sim.process().exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(sim.process().exitCode(), 0);
-        Sim::wait_name_released();
-        EXPECT_FALSE(name_owned());
+        EXPECT_EQ(sim.child().stop(3000), 0);
+        EXPECT_TRUE(support::wait_tracking_name_released());
     }
     Sim sim({QStringLiteral("--exit-after"), QStringLiteral("0.3")});
     REQUIRE_SIM(sim);
-    ASSERT_TRUE(sim.process().waitForFinished(3000));
-    EXPECT_EQ(sim.process().exitCode(), 0);
+    ASSERT_TRUE(sim.child().process().waitForFinished(3000));
+    EXPECT_EQ(sim.child().process().exitCode(), 0);
 }
 
 TEST(OrbxOverDbus, NoBusAtTheGivenAddressIsAFailedLink) {
@@ -293,15 +249,14 @@ TEST(OrbxOverDbus, WithoutASessionBusTheLinkFailsAndNothingCrashes) {
          {"DBUS_SESSION_BUS_ADDRESS", "DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"})
         env.remove(QLatin1String(name));
     env.insert(QStringLiteral("AZELROT_ORBX_NO_BUS_CHILD"), QStringLiteral("1"));
-    QProcess child;
-    child.setProcessEnvironment(env);
-    child.setProcessChannelMode(QProcess::MergedChannels);
+    support::Child child;
+    child.process().setProcessEnvironment(env);
+    child.process().setProcessChannelMode(QProcess::MergedChannels);
     child.start(QCoreApplication::applicationFilePath(),
                 {QStringLiteral("--gtest_filter=OrbxOverDbus.ChildWithoutSessionBus")});
-    ASSERT_TRUE(child.waitForFinished(20000));
-    const QByteArray out = child.readAll();
-    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << out.toStdString();
-    EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
+    ASSERT_TRUE(child.process().waitForFinished(20000));
+    const QByteArray out = child.process().readAll();
+    EXPECT_EQ(child.stop(), 0) << out.toStdString();
     EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << out.toStdString();
 }
 

@@ -1,6 +1,6 @@
-#!/bin/sh
+#!/usr/bin/env bash
 # Cross-compiles the DDEML client and links a driver against user32.
-# Usage: win32_dde_compiles.sh SOURCE_DIR WORK_DIR. Exit 77 (skipped) without the cross compiler.
+# Usage: win32_dde_compiles.sh SOURCE_DIR WORK_DIR. Without the cross compiler: skipped (exit 77), or failed where tools are required.
 src=$1
 work=$2
 cxx=
@@ -10,10 +10,8 @@ for name in x86_64-w64-mingw32-g++ x86_64-w64-mingw32-g++-posix x86_64-w64-mingw
         break
     fi
 done
-if [ -z "$cxx" ]; then
-    echo "skipped: x86_64-w64-mingw32-g++ is not installed (apt-get install g++-mingw-w64-x86-64)"
-    exit 77
-fi
+source "$(dirname "$0")/../../scripts/lib/xvfb.sh"
+[ -n "$cxx" ] || tools_missing x86_64-w64-mingw32-g++
 set -e
 mkdir -p "$work"
 flags="-std=c++20 -Wall -Wextra -Wpedantic -Werror -I$src/src"

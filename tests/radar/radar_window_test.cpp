@@ -1,7 +1,5 @@
 #include <QCoreApplication>
-#include <QDir>
 #include <QMouseEvent>
-#include <QPixmap>
 #include <cmath>
 #include <limits>
 
@@ -126,6 +124,47 @@ TEST_F(RadarDrawing, KeepsItsDrawingWhenPaintedAgain) {
     EXPECT_EQ(image(), before);
 }
 
+// A redraw starts from a copy of what stayed the same since the last one, or draws nothing
+// when all of it did: every redraw must leave the picture a fresh window's first (full) redraw
+// leaves, also after the picture changed size or a click drew on it.
+TEST_F(RadarDrawing, RedrawLeavesThePictureOfAFullRedraw) {
+    struct Step {
+        QSize size;
+        double azimuth;  // of the antenna
+        const char* target_azimuth;
+        bool click_first;  // draws the picked point's rings on the picture
+    };
+    auto redraw = [](Form1& f, const Step& s) {
+        f.Picture1->resize(s.size);
+        f.show_tracking_value(TrackingItem::satellite_azimuth, QString::fromUtf8(s.target_azimuth));
+        f.show_tracking_value(TrackingItem::satellite_elevation, QStringLiteral("30"));
+        f.show_tracking_value(TrackingItem::moon_azimuth, QStringLiteral("300"));
+        f.show_tracking_value(TrackingItem::moon_elevation, QStringLiteral("40"));
+        if (s.click_first) f.Picture1_MouseDown(Qt::LeftButton, {}, 900, 1800);
+        f.state().target_picked = true;
+        f.state().picked_x = 1800;
+        f.state().picked_y = 900;
+        f.state().antenna_azimuth = s.azimuth;
+        f.state().antenna_elevation = 20;
+        f.draw_radar();
+        return f.Picture1->image().copy();
+    };
+    const Step steps[] = {
+        {{180, 180}, 100, "120", false}, {{180, 180}, 250, "120", false},  // antenna moved
+        {{180, 180}, 250, "300", false},                                   // target moved too
+        {{180, 180}, 250, "300", false},                                   // nothing moved
+        {{180, 180}, 250, "300", true},  {{240, 200}, 250, "300", false},
+        {{240, 200}, 10, "45", false},   {{180, 180}, 10, "45", false}};
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        const QImage kept = redraw(*form, steps[i]);
+        const auto fresh = w.make_form1();
+        const QImage full =
+            redraw(*fresh, {steps[i].size, steps[i].azimuth, steps[i].target_azimuth, false});
+        ASSERT_EQ(kept.size(), full.size()) << "step " << i;
+        EXPECT_TRUE(kept == full) << "step " << i;
+    }
+}
+
 // --- picking ---------------------------------------------------------------------------------
 
 using Picking = RadarWindow;
@@ -221,46 +260,5 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{99, 0, 0, nullptr}, RefusalRow{99, 1, 1, nullptr},
         RefusalRow{0, 1, 0, "自動追跡中です！！"}, RefusalRow{0, 1, 1, "自動追跡中です！！"},
         RefusalRow{0, 0, 1, "すでに手動で追跡中です！！　中止してから再度指定してください。"}));
-
-// --- pictures for a human eye ------------------------------------------------------------------
-
-// Saves the radar in its four typical states (and the click rings) when AZELROT_RADAR_SHOTS
-// names a folder.
-TEST_F(RadarDrawing, FourStatesForTheEye) {
-    const QString folder = qEnvironmentVariable("AZELROT_RADAR_SHOTS");
-    auto shot = [&](const char* name) {
-        if (folder.isEmpty()) return;
-        // Four times enlarged, pixel for pixel, so single pixels can be judged.
-        const QPixmap picture = form->Picture1->grab();
-        picture.scaled(picture.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-            .save(QDir(folder).filePath(QString::fromUtf8(name)));
-    };
-    if (!folder.isEmpty()) QDir().mkpath(folder);
-    form->show_tracking_value(TrackingItem::satellite_azimuth, QStringLiteral("200"));
-    form->show_tracking_value(TrackingItem::satellite_elevation, QStringLiteral("25"));
-    form->show_tracking_value(TrackingItem::moon_azimuth, QStringLiteral("110"));
-    form->show_tracking_value(TrackingItem::moon_elevation, QStringLiteral("50"));
-    form->state().antenna_azimuth = 30;
-    form->state().antenna_elevation = 20;
-    form->draw_radar();
-    shot("1-idle.png");
-    form->Picture1_MouseDown(Qt::LeftButton, {}, 1850, 850);
-    shot("2-picked-rings.png");
-    form->draw_radar();
-    shot("3-picked.png");
-    form->Command4_Click();
-    form->state().antenna_azimuth = 38;
-    form->state().antenna_elevation = 30;
-    form->Timer1_Timer();
-    shot("4-manual-move.png");
-    form->Command4_Click();
-    form->Command2_Click();
-    form->state().antenna_azimuth = 195;
-    form->state().antenna_elevation = 23;
-    form->Timer1_Timer();
-    shot("5-automatic.png");
-    EXPECT_TRUE(form->state().auto_tracking);
-    EXPECT_GT(count(red), 0);
-}
 
 }  // namespace

@@ -220,12 +220,10 @@ TEST_P(Arrival, EndsTheMoveWithoutSending) {
     EXPECT_EQ(form->Label16->text(), QStringLiteral("reply"));
 }
 
+// Where the window ends is tabled in arrival_test.cpp; here what an arrival does.
 INSTANTIATE_TEST_SUITE_P(Table, Arrival,
                          ::testing::Values(ArrivalRow{180, 40, 181.6, 42.9, true},
-                                           ArrivalRow{180, 40, 181.6, 43.0, false},
-                                           ArrivalRow{0, 40, 358.4, 40, false},
-                                           ArrivalRow{357, 40, 358.4, 40, true},
-                                           ArrivalRow{1e308, 40, 180, 40, false}));
+                                           ArrivalRow{180, 40, 181.6, 43.0, false}));
 
 TEST_F(ManualMove, ArrivalNeedsARunningMove) {
     form->state().target_azimuth = 180;

@@ -5,15 +5,14 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QProcessEnvironment>
-#include <csignal>
 #include <utility>
 
 namespace simtest {
@@ -36,61 +35,83 @@ double ms_since(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-void end_with_parent(QProcess& process) {
-    const pid_t parent = getpid();
-    process.setChildProcessModifier([parent] {
-        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-        // The parent may have gone between fork and prctl.
-        if (getppid() != parent) _exit(1);
-    });
-}
-
 SimProcess::SimProcess(const QStringList& args) {
     if (simulator_path().isEmpty()) {
         ADD_FAILURE() << "AZELROT_GS232B_SIM is not set; run the tests through ctest";
         return;
     }
-    process_.setProgram(simulator_path());
-    process_.setArguments(args);
-    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    end_with_parent(process_);
-    process_.start();
-    if (!process_.waitForStarted(5000)) return;
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    child_.process().setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (!child_.start(simulator_path(), args)) return;
     const bool want_tcp = args.contains(QStringLiteral("--tcp"));
-    while (Clock::now() < deadline && (pty_.isEmpty() || (want_tcp && tcp_port_ == 0))) {
-        if (!process_.canReadLine() && !process_.waitForReadyRead(remaining(deadline))) break;
-        while (process_.canReadLine()) {
-            const QString line = QString::fromUtf8(process_.readLine()).trimmed();
+    child_.wait_line(
+        [&](const QString& line) {
             if (line.startsWith(QStringLiteral("pty "))) pty_ = line.mid(4);
             if (line.startsWith(QStringLiteral("tcp 127.0.0.1:"))) tcp_port_ = line.mid(14).toInt();
-        }
-    }
+            return !pty_.isEmpty() && (!want_tcp || tcp_port_ != 0);
+        },
+        5000);
 }
 
 SimProcess::~SimProcess() {
-    if (process_.state() != QProcess::NotRunning) {
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
+    child_.kill_now();
 }
 
-int SimProcess::terminate() {
-    process_.terminate();
-    if (!process_.waitForFinished(5000) || process_.exitStatus() != QProcess::NormalExit) return -1;
-    return process_.exitCode();
+support::Finished run_to_end(const QStringList& args) {
+    return support::run_to_end(simulator_path(), args, 5000);
 }
 
-Finished run_to_end(const QStringList& args) {
-    QProcess process;
-    process.start(simulator_path(), args);
-    process.waitForFinished(5000);
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished(5000);
-        return {-1, {}, {}};
+namespace {
+
+// The log's escapes (\r, \\, \xNN) turned back into bytes.
+std::string unescape(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 >= text.size()) {
+            out += text[i];
+            continue;
+        }
+        const char next = text[++i];
+        if (next == 'r') {
+            out += '\r';
+        } else if (next == 'x' && i + 2 < text.size()) {
+            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += next;
+        }
     }
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    return out;
+}
+
+}  // namespace
+
+std::vector<Received> read_command_log(const QString& path) {
+    std::vector<Received> out;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return out;
+    for (const QByteArray& raw : f.readAll().split('\n')) {
+        const QList<QByteArray> parts = raw.split('\t');
+        if (parts.size() != 3) continue;  // also a line still being written
+        out.push_back(
+            {parts[0].toDouble(), parts[1].toStdString(), unescape(parts[2].toStdString())});
+    }
+    return out;
+}
+
+QStringList logged_commands(const QString& path) {
+    QStringList out;
+    for (const Received& r : read_command_log(path)) out << QString::fromLatin1(r.command);
+    return out;
+}
+
+bool control(const QString& fifo, const QString& line) {
+    // Non-blocking: a simulator that is gone fails the write instead of hanging the test.
+    const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    const QByteArray bytes = line.toUtf8() + '\n';
+    const bool ok = ::write(fd, bytes.constData(), std::size_t(bytes.size())) == bytes.size();
+    ::close(fd);
+    return ok;
 }
 
 Stream Stream::open_device(const QString& path) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <chrono>
@@ -8,17 +7,16 @@
 #include <string_view>
 #include <vector>
 
+#include "support/child.h"
+
 namespace simtest {
 
 using Clock = std::chrono::steady_clock;
 
 double ms_since(Clock::time_point start);
 
-// The child gets SIGTERM when the test process dies, even by SIGKILL at a timeout, so no
-// simulator outlives its test. Call before start().
-void end_with_parent(QProcess& process);
-
-// The built simulator, started with the given switches; killed when this goes away.
+// The built simulator, started with the given switches and ready once it has printed its pty
+// (and its TCP port when asked for one); stopped when this goes away.
 class SimProcess {
   public:
     explicit SimProcess(const QStringList& args);
@@ -29,23 +27,33 @@ class SimProcess {
     bool ready() const { return !pty_.isEmpty(); }
     const QString& pty() const { return pty_; }
     int tcp_port() const { return tcp_port_; }
-    QProcess& process() { return process_; }
+    QProcess& process() { return child_.process(); }
     // SIGTERM and wait; the exit code, or -1 when it did not end normally.
-    int terminate();
+    int terminate() { return child_.stop(5000); }
+    void kill() { child_.kill_now(); }
 
   private:
-    QProcess process_;
+    support::Child child_;
     QString pty_;
     int tcp_port_ = 0;
 };
 
 // Runs the simulator to its end (for --help and bad arguments).
-struct Finished {
-    int exit_code;
-    QByteArray out;
-    QByteArray err;
+support::Finished run_to_end(const QStringList& args);
+
+// One command as the simulator's --log recorded it.
+struct Received {
+    double seconds;
+    std::string transport;  // "pty" or "tcp"
+    std::string command;    // without its CR, escapes undone
 };
-Finished run_to_end(const QStringList& args);
+// Every complete line of the log, oldest first.
+std::vector<Received> read_command_log(const QString& path);
+// Only the commands, as text ("" for a CR alone).
+QStringList logged_commands(const QString& path);
+
+// One line to the simulator's --control pipe ("drop-tcp-after 1"); false when nobody reads it.
+bool control(const QString& fifo, const QString& line);
 
 struct Arrival {
     double ms;  // since the read began

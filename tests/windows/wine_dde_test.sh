@@ -5,11 +5,12 @@
 #   wine_dde_test.sh prefix WORK_DIR                      makes WORK_DIR/wineprefix once
 #   wine_dde_test.sh run WORK_DIR DRIVER_EXE SERVER_EXE   the checks
 #
-# Exit 77 (skipped) where wine64 is not installed.
+# Where wine64 is not installed: skipped (exit 77), or failed where tools are required.
 #
 # Wine runs in the Japanese locale, so the ANSI code page of both programs is 932: values
 # travel as CP932 bytes, as on a Japanese Windows, and reach the client's caller in UTF-8.
 set -uo pipefail
+source "$(dirname "$0")/../../scripts/lib/xvfb.sh"
 
 mode=${1:?mode}
 work=${2:?work dir}
@@ -19,10 +20,7 @@ server=${4:-}
 find_wine() {
     wine=$(command -v wine64 || true)
     [[ -z $wine && -x /usr/lib/wine/wine64 ]] && wine=/usr/lib/wine/wine64
-    if [[ -z $wine ]]; then
-        echo "skipped: wine64 is not installed (bash scripts/install-deps.sh installs it)"
-        exit 77
-    fi
+    [[ -n $wine ]] || tools_missing wine64
     local dir
     dir=$(dirname "$(readlink -f "$wine")")
     wineserver=$(command -v wineserver || true)
@@ -44,12 +42,11 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 # The locale needs no system locale data: Wine reads the name itself.
 wine_locale=ja_JP.UTF-8
 
-xvfb_pid=
 server_pid=
 cleanup() {
     [[ -n $server_pid ]] && kill -9 "$server_pid" 2>/dev/null
     "$wineserver" -k 2>/dev/null
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
+    stop_xvfb
     wait 2>/dev/null
 }
 trap cleanup EXIT
@@ -58,23 +55,7 @@ trap cleanup EXIT
 # is given.
 ensure_display() {
     [[ -n ${DISPLAY:-} ]] && return
-    if ! command -v Xvfb >/dev/null; then
-        echo "FAIL: no DISPLAY and no Xvfb (bash scripts/install-deps.sh installs xvfb)"
-        exit 1
-    fi
-    local number_file=$work/xvfb.display
-    rm -f "$number_file"
-    Xvfb -displayfd 3 -nolisten tcp -screen 0 640x480x24 3>"$number_file" 2>/dev/null &
-    xvfb_pid=$!
-    for _ in $(seq 200); do
-        [[ -s $number_file ]] && break
-        sleep 0.05
-    done
-    if [[ ! -s $number_file ]]; then
-        echo "FAIL: Xvfb did not start"
-        exit 1
-    fi
-    export DISPLAY=:$(head -n1 "$number_file")
+    start_xvfb 640x480x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
 }
 
 wine_run() {

@@ -3,25 +3,16 @@
 // bridge over a private session bus and drives the simulated controller on a pseudo-terminal.
 // Everything stays on 127.0.0.1 and the test's own bus.
 #include <gtest/gtest.h>
-#include <sys/prctl.h>
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
 #include <QDateTime>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
-#include <QTimer>
+#include <QTest>
 #include <algorithm>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -35,40 +26,13 @@
 #include "platform/profile_store_file.h"
 #include "platform/serial_control_qt.h"
 #include "support/sim_process.h"
+#include "support/tools.h"
+#include "support/tracking.h"
 
 namespace {
 
-const QString bus_name = QStringLiteral("dde.ORBX");
-
-// A child that outlives a crashed test would hold the bus name or the port for the next run.
-void end_with_the_test(QProcess& process) {
-    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-}
-
-bool bus_name_owned() {
-    const QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
-    return bus != nullptr && bus->isServiceRegistered(bus_name).value();
-}
-
-// An item as any bus client reads it; an error text when the request fails.
-QString bus_item(const QString& item) {
-    QDBusMessage call = QDBusMessage::createMethodCall(bus_name, QStringLiteral("/EXTRN"),
-                                                       QStringLiteral("dde.Conversation"),
-                                                       QStringLiteral("Request"));
-    call << item;
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 5000);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
-        return QStringLiteral("<error %1>").arg(reply.errorName());
-    }
-    return reply.arguments().first().toString();
-}
-
-// Lets the window's events run (serial replies, bus answers) for a while.
-void run_events_for(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
+using simtest::logged_commands;
+using support::bus_item;
 
 // One periodic cycle as the timer runs it, then time for the controller's reply to come in.
 // Returns how long the cycle itself held the window.
@@ -77,87 +41,14 @@ qint64 tick(Form1& form) {
     held.start();
     form.Timer1_Timer();
     const qint64 ms = held.elapsed();
-    run_events_for(250);
+    QTest::qWait(250);
     return ms;
 }
 
-// The bridge process for one observer, on a free port.
-class Bridge {
-  public:
-    ~Bridge() { stop(); }
-
-    bool start(const track_bridge::Observer& observer) {
-        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        end_with_the_test(process_);
-        process_.start(
-            qEnvironmentVariable("AZELROT_TRACK_BRIDGE"),
-            {"--listen", "127.0.0.1:0", "--lat", QString::number(observer.latitude, 'g', 10),
-             "--lon", QString::number(observer.longitude, 'g', 10), "--alt",
-             QString::number(observer.altitude, 'g', 10)});
-        if (!process_.waitForStarted(5000)) return false;
-        const QDeadlineTimer deadline(10000);
-        while (!process_.canReadLine() && !deadline.hasExpired() &&
-               process_.state() == QProcess::Running) {
-            process_.waitForReadyRead(int(deadline.remainingTime()));
-        }
-        const QString line = QString::fromUtf8(process_.readLine());
-        const qsizetype at = line.indexOf(QStringLiteral("127.0.0.1:"));
-        port_ = at < 0 ? 0 : quint16(line.mid(at + 10).section(u',', 0, 0).toUInt());
-        return port_ != 0;
-    }
-
-    // Stopped as Ctrl-C or a service manager stops it; true once it is gone and its bus name
-    // is free again for whoever comes next.
-    bool stop() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.terminate();
-            if (!process_.waitForFinished(5000)) {
-                process_.kill();
-                process_.waitForFinished(5000);
-                return false;
-            }
-        }
-        const QDeadlineTimer deadline(3000);
-        while (bus_name_owned() && !deadline.hasExpired()) QThread::msleep(10);
-        return !bus_name_owned();
-    }
-
-    quint16 port() const { return port_; }
-
-  private:
-    QProcess process_;
-    quint16 port_ = 0;
-};
-
-struct RotctlRun {
-    int exit_code = -1;
-    QString output;
-};
-
-RotctlRun run_rotctl(const QString& rotctl, quint16 port, const QByteArray& commands) {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    end_with_the_test(process);
-    process.start(rotctl, {"-m", "2", "-r", QStringLiteral("127.0.0.1:%1").arg(port)});
-    process.waitForStarted(5000);
-    process.write(commands);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(15000)) {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-    return {process.exitCode(), QString::fromUtf8(process.readAll())};
-}
-
-// The commands the simulated controller received, in order.
-QStringList commands_received(const QString& log) {
-    QFile file(log);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    QStringList commands;
-    for (const QString& line : QString::fromLatin1(file.readAll()).split(u'\n')) {
-        if (!line.isEmpty()) commands << line.section(u'\t', 2);
-    }
-    return commands;
+QStringList observer_args(const track_bridge::Observer& observer) {
+    return {"--lat", QString::number(observer.latitude, 'g', 10),
+            "--lon", QString::number(observer.longitude, 'g', 10),
+            "--alt", QString::number(observer.altitude, 'g', 10)};
 }
 
 struct Move {
@@ -229,11 +120,9 @@ struct Station {
 class BridgeStation : public ::testing::Test {
   protected:
     void SetUp() override {
-        for (const char* tool : {"AZELROT_TRACK_BRIDGE", "AZELROT_GS232B_SIM"}) {
-            if (qEnvironmentVariableIsEmpty(tool)) GTEST_SKIP() << tool << " is not set";
-        }
+        NEED_TOOLS(QStringLiteral("AZELROT_TRACK_BRIDGE"), QStringLiteral("AZELROT_GS232B_SIM"));
         if (!QDBusConnection::sessionBus().isConnected()) GTEST_SKIP() << "no session bus";
-        ASSERT_FALSE(bus_name_owned()) << "another tracking program owns dde.ORBX";
+        ASSERT_FALSE(support::tracking_name_owned()) << "another tracking program owns dde.ORBX";
         ASSERT_TRUE(dir_.isValid());
     }
 
@@ -255,7 +144,7 @@ class BridgeStation : public ::testing::Test {
 
     // The bridge for this observer and the controller, parked at 200/10, moving fast.
     void start_processes(const track_bridge::Observer& observer) {
-        ASSERT_TRUE(bridge_.start(observer)) << "track-bridge did not come up";
+        ASSERT_TRUE(bridge_.start(observer_args(observer))) << "track-bridge did not come up";
         sim_ = std::make_unique<simtest::SimProcess>(QStringList{
             "--log", sim_log(), "--initial", "200,10", "--az-speed", "120", "--el-speed", "60"});
         ASSERT_TRUE(sim_->ready()) << "gs232b-sim did not come up";
@@ -283,8 +172,7 @@ class BridgeStation : public ::testing::Test {
         EXPECT_EQ(form.Timer1.interval(), 1000);
         form.Timer1.stop();
         // The start-up poll is answered with the parked position.
-        const QDeadlineTimer deadline(3000);
-        while (form.state().antenna_azimuth != 200 && !deadline.hasExpired()) run_events_for(20);
+        (void)QTest::qWaitFor([&] { return form.state().antenna_azimuth == 200; }, 3000);
         EXPECT_EQ(form.state().antenna_azimuth, 200);
         EXPECT_EQ(form.state().antenna_elevation, 10);
         // The link is up: its lamp is lit and automatic tracking may start.
@@ -307,7 +195,7 @@ class BridgeStation : public ::testing::Test {
         elapsed.start();
         while (elapsed.elapsed() < limit_ms) {
             cycle(form);
-            const auto move = last_move(commands_received(sim_log()));
+            const auto move = last_move(logged_commands(sim_log()));
             if (move && int(form.state().antenna_azimuth) == move->azimuth &&
                 int(form.state().antenna_elevation) == move->elevation) {
                 std::printf("[ timing ] arrived at %03d/%03d after %lld ms\n", move->azimuth,
@@ -324,18 +212,14 @@ class BridgeStation : public ::testing::Test {
     void cycle(Form1& form) { longest_cycle_ms_ = std::max(longest_cycle_ms_, tick(form)); }
 
     QTemporaryDir dir_;
-    Bridge bridge_;
+    support::Bridge bridge_;
     std::unique_ptr<simtest::SimProcess> sim_;
     std::unique_ptr<Station> station_;
     qint64 longest_cycle_ms_ = 0;
 };
 
 TEST_F(BridgeStation, TrackerPositionReachesTheAntenna) {
-    const QString rotctl = QStandardPaths::findExecutable(QStringLiteral("rotctl"));
-    if (rotctl.isEmpty()) {
-        GTEST_SKIP() << "rotctl is not installed (Debian package libhamlib-utils): no tracker "
-                        "client to send a position";
-    }
+    NEED_TOOLS(QStringLiteral("rotctl"));  // the tracker client that sends a position
     ASSERT_NO_FATAL_FAILURE(start_processes({35.6895, 139.6917, 40}));
     Station& station = load_station();
     Form1& form = station.form;
@@ -347,11 +231,11 @@ TEST_F(BridgeStation, TrackerPositionReachesTheAntenna) {
     // antenna is polled but not moved.
     for (int i = 0; i < 3; ++i) cycle(form);
     EXPECT_EQ(form.Text4->text(), QStringLiteral("-90.0"));
-    QStringList commands = commands_received(sim_log());
+    QStringList commands = logged_commands(sim_log());
     EXPECT_FALSE(last_move(commands)) << commands.join(u'|').toStdString();
     EXPECT_GE(commands.count(QStringLiteral("C2")), 4);
 
-    const RotctlRun run = run_rotctl(rotctl, bridge_.port(), "P 123.4 45.6\n");
+    const support::RotctlRun run = support::run_rotctl(bridge_.port(), "P 123.4 45.6\n");
     EXPECT_EQ(run.exit_code, 0) << run.output.toStdString();
     EXPECT_FALSE(run.output.contains(QStringLiteral("error"), Qt::CaseInsensitive))
         << run.output.toStdString();
@@ -364,7 +248,7 @@ TEST_F(BridgeStation, TrackerPositionReachesTheAntenna) {
     EXPECT_EQ(form.Text3->text(), QStringLiteral("123.4"));
     EXPECT_EQ(form.Text4->text(), QStringLiteral("45.6"));
     EXPECT_EQ(form.Label5->text(), QStringLiteral("W123 045\r"));
-    commands = commands_received(sim_log());
+    commands = logged_commands(sim_log());
     EXPECT_TRUE(commands.contains(QStringLiteral("W123 045")));
     for (const QString& command : commands) {
         if (command.startsWith(u'W')) {
@@ -420,7 +304,7 @@ TEST_F(BridgeStation, MoonBelowTheHorizonLeavesTheAntennaAlone) {
 
     for (int i = 0; i < 5; ++i) cycle(form);
     EXPECT_LT(numeric_value(form.Text15->text()), -10) << form.Text15->text().toStdString();
-    const QStringList commands = commands_received(sim_log());
+    const QStringList commands = logged_commands(sim_log());
     EXPECT_FALSE(last_move(commands)) << commands.join(u'|').toStdString();
     EXPECT_GE(commands.count(QStringLiteral("C2")), 6);  // still watched on every cycle
     EXPECT_TRUE(form.Label5->text().isEmpty());

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "integration/station.h"
+#include <QTest>
+
+#include "support/station.h"
 
 namespace integ {
 namespace {
@@ -40,7 +42,7 @@ TEST_P(ManualMove, ClickThenStartMovesTheAntennaAndEndsByItself) {
     station.write_settings({.transport = pick.transport, .houi = pick.houi}, controller);
     Form1& form = station.start();
     ASSERT_TRUE(station.message_box.shown.isEmpty());
-    run_events_for(200);
+    QTest::qWait(200);
 
     const double width = form.Picture1->outer_width();
     const double r = width / 2;
@@ -56,11 +58,11 @@ TEST_P(ManualMove, ClickThenStartMovesTheAntennaAndEndsByItself) {
 
     // The cycle, as Timer1 runs it, with the serial events delivered between ticks.
     int ticks = 0;
-    const bool ended = run_events_until(
+    const bool ended = QTest::qWaitFor(
         [&] {
             form.Timer1_Timer();
             ++ticks;
-            run_events_for(150);
+            QTest::qWait(150);
             return !form.state().manual_tracking;
         },
         20000);
@@ -86,19 +88,19 @@ TEST(ManualMoveStop, PressingAgainStopsTheMoveOnTheWay) {
     Station station;
     station.write_settings({.transport = Transport::pty}, controller);
     Form1& form = station.start();
-    run_events_for(200);
+    QTest::qWait(200);
     const double r = form.Picture1->outer_width() / 2;
     form.Picture1_MouseDown(Qt::LeftButton, Qt::NoModifier, r + 0.5 * r, r);
     form.Command4_Click();
     for (int i = 0; i < 3; ++i) {
         form.Timer1_Timer();
-        run_events_for(150);
+        QTest::qWait(150);
     }
     ASSERT_TRUE(form.state().manual_tracking);
     form.Command4_Click();
     EXPECT_FALSE(form.state().manual_tracking);
     EXPECT_EQ(form.Command4->text(), manual_start);
-    EXPECT_TRUE(run_events_until(
+    EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             const QStringList c = controller.commands();
             return !c.isEmpty() && c.back() == QStringLiteral("S");
@@ -106,10 +108,10 @@ TEST(ManualMoveStop, PressingAgainStopsTheMoveOnTheWay) {
         2000));
 
     // Stopped where it was: further polls show it standing still, away from the target.
-    run_events_for(300);
+    QTest::qWait(300);
     ASSERT_TRUE(station.poll());
     const double stopped_at = form.state().antenna_azimuth;
-    run_events_for(600);
+    QTest::qWait(600);
     ASSERT_TRUE(station.poll());
     EXPECT_EQ(form.state().antenna_azimuth, stopped_at);
     EXPECT_GT(form.state().antenna_azimuth, 150);

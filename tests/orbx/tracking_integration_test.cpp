@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "integration/station.h"
+#include <QTest>
+
+#include "support/station.h"
 
 namespace integ {
 namespace {
@@ -51,12 +53,12 @@ TEST_P(AutoTracking, EachCycleSendsTheTargetsMoveThenPolls) {
     form.Command2_Click();
     ASSERT_TRUE(form.state().auto_tracking);
     EXPECT_EQ(form.Command2->text(), auto_end);
-    run_events_for(200);
+    QTest::qWait(200);
     const qsizetype before = controller.commands().size();
 
     form.Timer1_Timer();
     ASSERT_TRUE(controller.wait_for_commands(before, 2000));
-    run_events_for(300);
+    QTest::qWait(300);
     const QStringList sent = controller.commands().mid(before);
     if (c.move) {
         EXPECT_EQ(sent, (QStringList{QString::fromLatin1(c.move), QStringLiteral("C2")}));
@@ -76,10 +78,10 @@ TEST(AutoTrackingFollow, TheAntennaFollowsThePublishedPosition) {
     station.write_settings({.orbx = QStringLiteral("1")}, controller);
     Form1& form = station.start();
     form.Command2_Click();
-    const bool there = run_events_until(
+    const bool there = QTest::qWaitFor(
         [&] {
             form.Timer1_Timer();
-            run_events_for(150);
+            QTest::qWait(150);
             return form.state().antenna_azimuth == 240 && form.state().antenna_elevation == 60;
         },
         15000);
@@ -97,26 +99,27 @@ TEST(TrackingProgramLink, LostAndBackWhileTheProgramKeepsRunning) {
     Form1& form = station.start();
     // The real timer at a short interval: the program runs as it would, unattended.
     form.set_timer_interval(100);
-    run_events_for(400);
+    QTest::qWait(400);
     ASSERT_EQ(form.Text1->text(), QStringLiteral("FIRST"));
     EXPECT_EQ(Form1::back_colour(form.Label1[0]), Form1::lamp_on());
     EXPECT_TRUE(form.Command2->isEnabled());
 
     orbx->kill();
-    EXPECT_TRUE(run_events_until(
+    EXPECT_TRUE(QTest::qWaitFor(
         [&] { return Form1::back_colour(form.Label1[0]) == Form1::lamp_failed(); }, 3000));
     EXPECT_EQ(Form1::back_colour(form.Label1[1]), Form1::lamp_off());
     EXPECT_FALSE(form.Command2->isEnabled());
+    QTest::qWait(500);  // the cycle goes on while the program is away
+    // The warning comes once the tick that found the program gone has returned.
     EXPECT_EQ(
         station.message_box.shown,
         QStringList{QStringLiteral("ＯＲＢＸが起動していません。ＯＲＢＸを起動してください")});
-    run_events_for(500);  // the cycle goes on while the program is away
     EXPECT_TRUE(form.Timer1.isActive());
     EXPECT_EQ(station.program_end.ends, 0);
 
     orbx = std::make_unique<TrackingProgram>(fixed({"TEXT1=SECOND"}));
     ASSERT_TRUE(orbx->ready());
-    EXPECT_TRUE(run_events_until(
+    EXPECT_TRUE(QTest::qWaitFor(
         [&] { return Form1::back_colour(form.Label1[0]) == Form1::lamp_on(); }, 3000));
     EXPECT_TRUE(form.Command2->isEnabled());
     EXPECT_EQ(form.Text1->text(), QStringLiteral("SECOND"));

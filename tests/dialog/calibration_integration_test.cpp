@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "integration/station.h"
+#include <QTest>
+
 #include "settings_dialog/form2.h"
+#include "support/station.h"
 
 namespace integ {
 namespace {
@@ -38,7 +40,7 @@ TEST_P(Calibration, AnswerShowsInTheStepsLabel) {
     Station station;
     station.write_settings({.transport = transport}, controller);
     Form1& form = station.start();
-    run_events_for(200);
+    QTest::qWait(200);
     ASSERT_TRUE(station.poll());
     const QString main_reply = form.Label16->text();
 
@@ -49,7 +51,7 @@ TEST_P(Calibration, AnswerShowsInTheStepsLabel) {
     QLabel* target = dialog.*(step.label);
 
     (dialog.*(step.button))->click();
-    EXPECT_TRUE(run_events_until([&] { return !target->text().isEmpty(); }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !target->text().isEmpty(); }, 3000));
     EXPECT_TRUE(target->text().startsWith(QString::fromLatin1(step.shows)))
         << target->text().toStdString();
     EXPECT_EQ(station.message_box.shown.size(), step.prompts);

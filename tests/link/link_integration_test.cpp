@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include <QElapsedTimer>
 #include <cstdio>
 
-#include "integration/station.h"
 #include "link/hex.h"
 #include "platform/board_control_tcp.h"
+#include "support/station.h"
+#include "support/tools.h"
 
 namespace integ {
 namespace {
@@ -45,8 +48,7 @@ struct Rig {
 class Link : public ::testing::TestWithParam<Transport> {
   protected:
     void SetUp() override {
-        if (GetParam() == Transport::ser2net && Ser2net::program().isEmpty())
-            GTEST_SKIP() << "ser2net is not installed (Debian package ser2net)";
+        if (GetParam() == Transport::ser2net) NEED_TOOLS(QStringLiteral("ser2net"));
     }
 
     Form1& start(Rig& rig) {
@@ -74,7 +76,7 @@ TEST_P(Link, StartUpShowsThePosition) {
     Rig rig(GetParam(), {"--initial", "234,56"});
     if (!rig.usable()) return;
     Form1& form = start(rig);
-    run_events_until([&] { return form.state().antenna_azimuth != 0; }, 1000);
+    (void)QTest::qWaitFor([&] { return form.state().antenna_azimuth != 0; }, 1000);
     EXPECT_EQ(form.state().antenna_azimuth, 234);
     EXPECT_EQ(form.state().antenna_elevation, 56);
     EXPECT_TRUE(form.Label16->text().startsWith(QStringLiteral("AZ=234  EL=056")))
@@ -85,7 +87,7 @@ TEST_P(Link, PollAnswerBecomesThePosition) {
     Rig rig(GetParam(), {"--initial", "123,45"});
     if (!rig.usable()) return;
     Form1& form = start(rig);
-    run_events_for(200);  // what the start-up burst brought in
+    QTest::qWait(200);  // what the start-up burst brought in
 
     QElapsedTimer t;
     t.start();
@@ -108,7 +110,7 @@ TEST_P(Link, MoveCommandMovesTheAntenna) {
     Rig rig(GetParam(), {"--initial", "10,5", "--az-speed", "200", "--el-speed", "100"});
     if (!rig.usable()) return;
     Form1& form = start(rig);
-    run_events_for(200);
+    QTest::qWait(200);
 
     Module1& m = station.module();
     text_to_hex(QStringLiteral("W200 030\r"), m.command_text);
@@ -116,7 +118,7 @@ TEST_P(Link, MoveCommandMovesTheAntenna) {
     ASSERT_TRUE(rig.controller.wait_for_commands(3, 2000));
     EXPECT_EQ(rig.commands().back(), QStringLiteral("W200 030"));
 
-    const bool arrived = run_events_until(
+    const bool arrived = QTest::qWaitFor(
         [&] {
             station.poll(1500);
             return form.state().antenna_azimuth == 200 && form.state().antenna_elevation == 30;
@@ -135,7 +137,7 @@ TEST(BoardConnection, ADropIsMendedByTheNextSend) {
     station.write_settings({.transport = Transport::tcp}, controller);
     Form1& form = station.start();
     ASSERT_TRUE(controller.control(QStringLiteral("drop-tcp-after 1")));
-    run_events_for(100);
+    QTest::qWait(100);
 
     for (int i = 0; i < 3; ++i) {  // every poll on a connection of its own
         ASSERT_TRUE(station.poll()) << "poll " << i;

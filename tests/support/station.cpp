@@ -1,4 +1,4 @@
-#include "integration/station.h"
+#include "support/station.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -14,27 +14,13 @@
 #include <QHostAddress>
 #include <QStandardPaths>
 #include <QTcpServer>
-#include <QThread>
+#include <QTest>
 
 #include "platform/control_error.h"
 #include "platform/real_services.h"
+#include "support/tools.h"
 
 namespace integ {
-
-bool run_events_until(const std::function<bool()>& done, int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() >= ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
-    return true;
-}
-
-void run_events_for(int ms) {
-    run_events_until([] { return false; }, ms);
-}
 
 const char* name_of(Transport t) {
     switch (t) {
@@ -70,28 +56,8 @@ Controller::Controller(const QStringList& extra_args, int tcp_port)
 
 Controller::~Controller() = default;
 
-QStringList Controller::commands() const {
-    QFile file(log_);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    QStringList out;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const QList<QByteArray> fields = line.split('\t');
-        if (fields.size() >= 3) out << QString::fromLatin1(fields.mid(2).join('\t'));
-    }
-    return out;
-}
-
-bool Controller::control(const QString& line) const {
-    const int fd = ::open(fifo_.toLocal8Bit().constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    const QByteArray bytes = line.toUtf8() + '\n';
-    const bool ok = ::write(fd, bytes.constData(), std::size_t(bytes.size())) == bytes.size();
-    ::close(fd);
-    return ok;
-}
-
 bool Controller::wait_for_commands(qsizetype count, int ms) const {
-    return run_events_until([&] { return commands().size() > count; }, ms);
+    return QTest::qWaitFor([&] { return commands().size() > count; }, ms);
 }
 
 // --- Ser2net -----------------------------------------------------------------------------
@@ -120,18 +86,8 @@ bool listening_on(int port) {
 
 }  // namespace
 
-QString Ser2net::program() {
-    const QStringList system_dirs{QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin"),
-                                  QStringLiteral("/usr/local/sbin"),
-                                  QStringLiteral("/usr/local/bin")};
-    QString found = QStandardPaths::findExecutable(QStringLiteral("ser2net"));
-    if (found.isEmpty())
-        found = QStandardPaths::findExecutable(QStringLiteral("ser2net"), system_dirs);
-    return found;
-}
-
 Ser2net::Ser2net(const QString& device) {
-    const QString exe = program();
+    const QString exe = support::tool(QStringLiteral("ser2net"));
     port_ = free_local_port();
     if (exe.isEmpty() || port_ == 0) return;
     // ser2net 4 reads YAML. Raw mode, loopback only; "local" because a pty has no modem lines.
@@ -149,62 +105,18 @@ Ser2net::Ser2net(const QString& device) {
                    .arg(device)
                    .toUtf8());
     file.close();
-    process_.setProcessChannelMode(QProcess::ForwardedChannels);
-    simtest::end_with_parent(process_);
+    child_.process().setProcessChannelMode(QProcess::ForwardedChannels);
     // -n: stay in the foreground (and so die with the test); -u: no lock files in /var/lock.
-    process_.start(exe, {QStringLiteral("-n"), QStringLiteral("-u"), QStringLiteral("-c"), config,
-                         QStringLiteral("-P"), dir_.filePath(QStringLiteral("ser2net.pid"))});
-    if (!process_.waitForStarted(5000)) return;
-    ready_ = run_events_until(
-                 [&] { return listening_on(port_) || process_.state() == QProcess::NotRunning; },
-                 5000) &&
-             process_.state() == QProcess::Running;
+    if (!child_.start(exe,
+                      {QStringLiteral("-n"), QStringLiteral("-u"), QStringLiteral("-c"), config,
+                       QStringLiteral("-P"), dir_.filePath(QStringLiteral("ser2net.pid"))}))
+        return;
+    ready_ = QTest::qWaitFor([&] { return listening_on(port_) || !child_.running(); }, 5000) &&
+             child_.running();
 }
 
 Ser2net::~Ser2net() {
-    if (process_.state() == QProcess::NotRunning) return;
-    process_.terminate();
-    if (!process_.waitForFinished(3000)) {
-        process_.kill();
-        process_.waitForFinished(3000);
-    }
-}
-
-// --- TrackingProgram ---------------------------------------------------------------------
-
-namespace {
-
-bool tracking_name_owned() {
-    QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
-    return bus != nullptr && bus->isServiceRegistered(QStringLiteral("dde.ORBX")).value();
-}
-
-}  // namespace
-
-TrackingProgram::TrackingProgram(const QStringList& args) {
-    const QString exe = qEnvironmentVariable("AZELROT_ORBX_SIM");
-    if (exe.isEmpty()) {
-        ADD_FAILURE() << "AZELROT_ORBX_SIM is not set; run the tests through ctest";
-        return;
-    }
-    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    simtest::end_with_parent(process_);
-    process_.start(exe, args);
-    QByteArray out;
-    while (!out.contains("ready\n") && process_.waitForReadyRead(5000))
-        out += process_.readAllStandardOutput();
-    ready_ = out.contains("ready\n");
-}
-
-TrackingProgram::~TrackingProgram() {
-    kill();
-}
-
-void TrackingProgram::kill() {
-    if (process_.state() == QProcess::NotRunning) return;
-    process_.kill();
-    process_.waitForFinished(5000);
-    run_events_until([] { return !tracking_name_owned(); }, 3000);
+    child_.stop(3000);
 }
 
 // --- LoopbackBoard -----------------------------------------------------------------------
@@ -266,8 +178,8 @@ QString Station::log_text() const {
 
 bool Station::poll(int ms) {
     form_->Command1_Click();
-    return run_events_until(
-        [&] { return form_->Label16->text().startsWith(QStringLiteral("AZ=")); }, ms);
+    return QTest::qWaitFor([&] { return form_->Label16->text().startsWith(QStringLiteral("AZ=")); },
+                           ms);
 }
 
 }  // namespace integ

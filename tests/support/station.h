@@ -5,7 +5,6 @@
 // the bundled simulators. Only the message boxes, the single-instance guard, the help viewer
 // and the program's end are fakes, so nothing blocks and nothing ends the test run.
 
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -22,7 +21,9 @@
 #include "platform/dde_client_dbus.h"
 #include "platform/profile_store_file.h"
 #include "platform/serial_control_qt.h"
+#include "support/child.h"
 #include "support/sim_process.h"
+#include "support/tracking.h"
 
 // Readable QStrings in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os) {
@@ -30,11 +31,6 @@ inline void PrintTo(const QString& s, std::ostream* os) {
 }
 
 namespace integ {
-
-// Lets the event loop run until `done` holds or `ms` pass; true when it held.
-bool run_events_until(const std::function<bool()>& done, int ms);
-// Lets the event loop run for `ms`.
-void run_events_for(int ms);
 
 // How the program reaches the controller.
 enum class Transport {
@@ -60,9 +56,9 @@ class Controller {
     QString link() const { return link_; }
     int tcp_port() const { return sim_->tcp_port(); }
     // Every command received so far without its CR ("C2"; "" for a CR alone), oldest first.
-    QStringList commands() const;
+    QStringList commands() const { return simtest::logged_commands(log_); }
     // One line to the control pipe ("drop-tcp-after 1").
-    bool control(const QString& line) const;
+    bool control(const QString& line) const { return simtest::control(fifo_, line); }
     // Stops the simulator (SIGTERM) as a board that is switched off.
     void stop() { sim_->terminate(); }
     // Waits until the log holds more than `count` commands.
@@ -85,33 +81,17 @@ class Ser2net {
     Ser2net(const Ser2net&) = delete;
     Ser2net& operator=(const Ser2net&) = delete;
 
-    static QString program();  // empty when ser2net is not installed
     bool ready() const { return ready_; }
     int port() const { return port_; }
 
   private:
     QTemporaryDir dir_;
-    QProcess process_;
+    support::Child child_;
     int port_ = 0;
     bool ready_ = false;
 };
 
-// The tracking-program simulator on the session bus.
-class TrackingProgram {
-  public:
-    explicit TrackingProgram(const QStringList& args = {});
-    ~TrackingProgram();
-    TrackingProgram(const TrackingProgram&) = delete;
-    TrackingProgram& operator=(const TrackingProgram&) = delete;
-
-    bool ready() const { return ready_; }
-    // Kills it and waits until its bus name is free again.
-    void kill();
-
-  private:
-    QProcess process_;
-    bool ready_ = false;
-};
+using support::TrackingProgram;
 
 // A network board control that refuses any address outside 127.0.0.0/8 and fails the test
 // that tried: tests must never reach a real board.
