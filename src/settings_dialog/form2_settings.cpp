@@ -7,10 +7,6 @@
 
 // Load, connection choice, the ＯＲＢＸ switch, the save and the board address check.
 
-namespace {
-
-}  // namespace
-
 void Form2::Form_Load() {
     m_.azimuth_origin = m_.setting(settings_key::azimuth_origin);
     // A south base point shows even though its button is disabled: the operator can move to
