@@ -85,7 +85,7 @@ int caption_width(const QWidget* w) {
     return w->sizeHint().width();  // option buttons and the check box: indicator and caption
 }
 
-void fit_caption(QWidget* w) {
+void squeeze_caption(QWidget* w) {
     QFont font = w->font();
     for (int stretch = 95; caption_width(w) > w->width() && stretch >= 60; stretch -= 5) {
         font.setStretch(stretch);
@@ -181,9 +181,9 @@ Form2::Form2(Module1& module, platform::Services& services, Form1& form1)
     setStyleSheet(frame_style);
     ensurePolished();
     fit_frame_captions();
-    for (QAbstractButton* b : findChildren<QAbstractButton*>()) fit_caption(b);
+    for (QAbstractButton* b : findChildren<QAbstractButton*>()) squeeze_caption(b);
     for (QLabel* l : findChildren<QLabel*>()) {
-        if (l != Label30) fit_caption(l);
+        if (l != Label30) squeeze_caption(l);
     }
     Command1->setFocus();
 }
