@@ -27,6 +27,7 @@ int main(int argc, char* argv[]) {
     Form1 form(module, real.services());
     form.Form_Load();
     if (real.services().program_end.ended()) return 0;
+    form.publish_station();
     form.show();
     return QApplication::exec();
 }

@@ -92,6 +92,22 @@ std::optional<QString> ini_lookup(const QByteArray& content, const QString& sect
     return std::nullopt;
 }
 
+QList<QPair<QString, QString>> ini_section_entries(const QByteArray& content,
+                                                   const QString& section) {
+    QList<QPair<QString, QString>> out;
+    bool in_section = false;
+    for (const Line& line : lines_of(content)) {
+        const QString text = text_of(content, line);
+        if (const auto name = header_name(text)) {
+            in_section = same_name(*name, section);
+            continue;
+        }
+        if (!in_section) continue;
+        if (const auto k = line_key(text)) out.append({*k, line_value(text)});
+    }
+    return out;
+}
+
 std::optional<QByteArray> ini_update(const QByteArray& content, const QString& section,
                                      const QString& key, const QString& value) {
     if (has_line_break(section) || has_line_break(key) || has_line_break(value)) return std::nullopt;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <optional>
 
@@ -21,3 +23,7 @@ std::optional<QString> ini_lookup(const QByteArray& content, const QString& sect
 // "]" in the section, an empty name).
 std::optional<QByteArray> ini_update(const QByteArray& content, const QString& section,
                                      const QString& key, const QString& value);
+
+// Every "key=value" entry of section, in file order (values as ini_lookup gives them).
+QList<QPair<QString, QString>> ini_section_entries(const QByteArray& content,
+                                                   const QString& section);

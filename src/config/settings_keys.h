@@ -25,6 +25,17 @@ inline const SettingKey target_kind{QStringLiteral("EISEI"), QStringLiteral("SAT
                                     QStringLiteral("0")};
 inline const SettingKey board_address{QStringLiteral("TCP/IP"), QStringLiteral("IP"),
                                       QStringLiteral("192.168.0.200")};
+// Empty: not set; the azimuth scale is then 360 degrees and the key is not written.
+inline const SettingKey azimuth_range{QStringLiteral("GS232B"), QStringLiteral("AZRANGE"),
+                                      QString()};
+inline const SettingKey threshold{QStringLiteral("GS232B"), QStringLiteral("THRESHOLD"),
+                                  QStringLiteral("0")};
+inline const SettingKey idle_poll{QStringLiteral("GS232B"), QStringLiteral("IDLEPOLL"),
+                                  QStringLiteral("0")};
+inline const SettingKey park_azimuth{QStringLiteral("PARK"), QStringLiteral("AZ"),
+                                     QStringLiteral("0")};
+inline const SettingKey park_elevation{QStringLiteral("PARK"), QStringLiteral("EL"),
+                                       QStringLiteral("0")};
 // "top:left" in twips.
 inline const SettingKey window_position{
     QStringLiteral("WIN_POSITION"), QStringLiteral("GS232B_TOP_LEFT"), QStringLiteral("4600:6000")};

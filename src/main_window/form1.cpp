@@ -8,6 +8,7 @@
 #include "about/form3.h"
 #include "main_window/form1_layout.h"
 #include "main_window/legible.h"
+#include "main_window/station_bus.h"
 #include "main_window/twips.h"
 #include "settings_dialog/form2.h"
 
@@ -158,6 +159,7 @@ void Form1::build_menus() {
     QMenu* settei = menuBar()->addMenu(QStringLiteral("設定"));
     menu_settei = settei->menuAction();
     menu_kannkyou_settei = settei->addAction(QStringLiteral("環境設定"));
+    build_operation_menu();
     QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ"));
     menu_help = help->menuAction();
     QMenu* debug = help->addMenu(QStringLiteral("ＤＥＢＵＧ"));

@@ -12,20 +12,25 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "link/module1.h"
+#include "link/operation_rules.h"
 #include "main_window/radar_picture.h"
 #include "main_window/window_state.h"
 
 class Form2;
 class Form3;
+class StationBus;
 
 // The main window. Its procedures are spread over files by concern:
 // form1.cpp (controls), form1_startup.cpp (load, shutdown, menus, options),
 // form1_link.cpp (transports, initial burst and one-shot poll, reply reading and parsing),
 // form1_cycle.cpp (Timer1),
 // form1_orbx.cpp (tracking-program link), form1_tracking.cpp (manual/automatic buttons),
-// form1_radar.cpp (drawing), form1_picking.cpp (radar clicks).
+// form1_radar.cpp (drawing), form1_picking.cpp (radar clicks),
+// form1_operation.cpp (operation menu, optional settings, the station on the session bus).
 class Form1 final : public QMainWindow {
     Q_OBJECT
 public:
@@ -86,6 +91,41 @@ public:
     double point_to_azimuth(double x, double y);
     double point_to_elevation(double x, double y);
     static double quadrant_arctan(double a, double b);
+
+    // --- operation menu and optional settings (form1_operation.cpp) -----------------------
+    void build_operation_menu();
+    void load_operation_settings();  // the end of the start-up
+    // Claims the station's name on the session bus; the program runs on without it.
+    void publish_station();
+    void menu_stop_Click();
+    void menu_park_Click();
+    void menu_goto_Click();
+    void menu_preset_Click(int index);
+    // A manual move to a heading as a pick starts one; the operator's message when refused.
+    std::optional<QString> start_heading_move(const Heading& heading);
+    void update_operation_menu();
+    bool transport_open() const;
+    // The azimuth a move command carries for this target (the overlap choice).
+    double command_azimuth(double target) const;
+    // Whether automatic tracking sends a move for this target now; remembered when it does.
+    bool tracking_move_wanted(double azimuth, double elevation);
+    bool idle_poll_wanted() const;
+
+    struct OperationSettings {
+        int azimuth_range = 360;
+        double threshold = 0;
+        bool idle_poll = false;
+    };
+    OperationSettings operation;
+    std::optional<SentTarget> last_tracking_sent;
+    bool position_known = false;
+    std::vector<Preset> presets;
+    QAction* menu_sousa = nullptr;
+    QAction* menu_stop = nullptr;
+    QAction* menu_park = nullptr;
+    QAction* menu_goto = nullptr;
+    QMenu* menu_preset = nullptr;
+    StationBus* station_bus() const { return station_.get(); }
 
     // --- dialogs -------------------------------------------------------------------------
     // The settings dialog, created hidden (running its load) when it does not exist yet.
@@ -208,6 +248,7 @@ private:
     std::int16_t form_width_ = 0;   // twips
     std::unique_ptr<Form2> form2_;
     std::unique_ptr<Form3> form3_;
+    std::unique_ptr<StationBus> station_;
     bool shutting_down_ = false;
     bool tick_running_ = false;
     // Where move_to_twips last put the window: while it stays there, top/left report the

@@ -20,10 +20,17 @@ class TickGuard {
     bool& running_;
 };
 
+struct TrackingMove {
+    QString command;
+    double azimuth;  // as the tracking program gave them
+    double elevation;
+};
+
 // The move command towards the tracked object, or nothing while it is below the horizon, a
 // box holds no number at all, or its angles cannot be written as a command.
-std::optional<QString> tracking_move(Module1& m, const QString& azimuth_text,
-                                     const QString& elevation_text) {
+std::optional<TrackingMove> tracking_move(Form1& form, const QString& azimuth_text,
+                                          const QString& elevation_text) {
+    Module1& m = form.module();
     const auto azimuth = numeric_reading(azimuth_text);
     const auto elevation = numeric_reading(elevation_text);
     if (!azimuth || !elevation) {
@@ -35,7 +42,9 @@ std::optional<QString> tracking_move(Module1& m, const QString& azimuth_text,
     }
     const auto whole = round_down(*elevation);
     if (!whole || *whole < 0) return std::nullopt;
-    return compose_move_command(*azimuth, *elevation);
+    const auto command = compose_move_command(form.command_azimuth(*azimuth), *elevation);
+    if (!command) return std::nullopt;
+    return TrackingMove{*command, *azimuth, *elevation};
 }
 
 void poll_position(Form1& form) {
@@ -58,18 +67,18 @@ void Form1::Timer1_Timer() {
     if (state_.auto_tracking) {
         const bool satellite = Option1->isChecked();
         const WindowState& s = state_;
-        const auto command = satellite ? tracking_move(m_, s.value(TrackingItem::satellite_azimuth),
-                                                       s.value(TrackingItem::satellite_elevation))
-                                       : tracking_move(m_, s.value(TrackingItem::moon_azimuth),
-                                                       s.value(TrackingItem::moon_elevation));
-        if (command) {
-            text_to_hex(*command, m_.command_text);
+        const auto move = satellite ? tracking_move(*this, s.value(TrackingItem::satellite_azimuth),
+                                                    s.value(TrackingItem::satellite_elevation))
+                                    : tracking_move(*this, s.value(TrackingItem::moon_azimuth),
+                                                    s.value(TrackingItem::moon_elevation));
+        if (move && tracking_move_wanted(move->azimuth, move->elevation)) {
+            text_to_hex(move->command, m_.command_text);
             m_.put_data(m_.command_text);
-            Label5->setText(*command);
+            Label5->setText(move->command);
         }
         poll_position(*this);
     }
-    if (state_.manual_tracking) poll_position(*this);
+    if (state_.manual_tracking || idle_poll_wanted()) poll_position(*this);
     draw_radar();
 }
 

@@ -169,4 +169,5 @@ void Form1::parse_position(const QString& reply) {
     state_.antenna_azimuth = *fields->azimuth;
     if (!fields->elevation) throw ReplyFault("no elevation");
     state_.antenna_elevation = *fields->elevation;
+    position_known = true;
 }

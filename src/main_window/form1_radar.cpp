@@ -80,8 +80,11 @@ void Form1::draw_moon_marker() {
 
 void Form1::draw_antenna_marker() {
     RadarPicture& picture = *Picture1;
-    const auto g = radar::antenna_geometry(state_.antenna_azimuth, state_.antenna_elevation,
-                                           picture.outer_width(), picture.outer_height());
+    // Past north on the 450-degree scale the antenna points where the same angle less 360 does.
+    const double azimuth = operation.azimuth_range == 450 ? shown_azimuth(state_.antenna_azimuth)
+                                                          : state_.antenna_azimuth;
+    const auto g = radar::antenna_geometry(azimuth, state_.antenna_elevation, picture.outer_width(),
+                                           picture.outer_height());
     if (!g) return;
     picture.set_draw_width(4);
     picture.line(g->direction.from.x, g->direction.from.y, g->direction.to.x, g->direction.to.y,

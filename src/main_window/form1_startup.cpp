@@ -117,6 +117,7 @@ void Form1::Form_Load() {
     } catch (const std::exception&) {
         s_.message_box.show(startup_failed);
     }
+    load_operation_settings();
 }
 
 void Form1::load_window_position() {

@@ -46,6 +46,8 @@ void Form1::Command4_Click() {
         s_.message_box.show(QStringLiteral("移動場所を指定してください"));
         return;
     }
+    // Arrival is judged on the azimuth the command carries.
+    state_.target_azimuth = command_azimuth(state_.target_azimuth);
     // Picked angles always fit; anything else set in their place is not sent.
     const auto move = manual_move(state_.target_azimuth, state_.target_elevation);
     if (!move) return;
@@ -68,6 +70,7 @@ void Form1::Command2_Click() {
             set_back_colour(Command4, QColor());
             set_back_colour(Command2, running());
             send_initial_commands();
+            last_tracking_sent.reset();
             state_.auto_tracking = true;
             Command2->setText(auto_end);
         } catch (const std::exception&) {

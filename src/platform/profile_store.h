@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 
 namespace platform {
@@ -26,6 +28,9 @@ public:
     // Creates file, section and key as needed; false when nothing could be stored.
     virtual bool write_private_profile_string(const QString& section, const QString& key,
                                               const QString& value, const QString& file) = 0;
+    // Every entry of section in file order; nothing when file or section is missing.
+    virtual QList<QPair<QString, QString>> get_private_profile_section(const QString& section,
+                                                                       const QString& file) = 0;
     // Whether file is refused; the reads of a refused file give their fallbacks.
     virtual ProfileRefusal refusal(const QString& file) = 0;
 };

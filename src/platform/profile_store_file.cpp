@@ -41,6 +41,12 @@ QString ProfileStoreFile::get_private_profile_string(const QString& section, con
     return result;
 }
 
+QList<QPair<QString, QString>> ProfileStoreFile::get_private_profile_section(const QString& section,
+                                                                             const QString& file) {
+    const auto content = read_bytes(file, refusal(file));
+    return content ? ini_section_entries(*content, section) : QList<QPair<QString, QString>>{};
+}
+
 bool ProfileStoreFile::write_private_profile_string(const QString& section, const QString& key,
                                                     const QString& value, const QString& file) {
     const ProfileRefusal refused = refusal(file);

@@ -15,6 +15,8 @@ public:
                                        const QString& file) override;
     bool write_private_profile_string(const QString& section, const QString& key,
                                       const QString& value, const QString& file) override;
+    QList<QPair<QString, QString>> get_private_profile_section(const QString& section,
+                                                               const QString& file) override;
     ProfileRefusal refusal(const QString& file) override;
 };
 

@@ -45,6 +45,10 @@ class Form2 final : public QWidget {
 
     // The calibration reply labels after a controller reply.
     void show_reply(const QString& reply, OperationMode mode);
+    // A calibration reply naming the azimuth range sets it for the next save.
+    void note_range_reply(const QString& reply);
+    // [GS232B] AZRANGE as read or as the controller last reported it; empty: not set, not saved.
+    QString azimuth_range_setting;
 
     // Checks the four address boxes; 0 when accepted, else the first failing octet (1..4).
     void IP_CHECK(double& IP_ERR_NO);

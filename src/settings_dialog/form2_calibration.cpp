@@ -32,6 +32,7 @@ void Form2::show_reply(const QString& reply, OperationMode mode) {
         if (!text) return;
         label->setText(without_line_ends(*text));
     }
+    note_range_reply(reply);
 }
 
 void Form2::send_command(const QString& hex) {

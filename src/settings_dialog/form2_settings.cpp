@@ -1,4 +1,5 @@
 #include "link/numeric.h"
+#include "link/operation_rules.h"
 #include "main_window/form1.h"
 #include "platform/control_error.h"
 #include "settings_dialog/form2.h"
@@ -33,6 +34,7 @@ void Form2::Form_Load() {
     Combo1->setCurrentText(m_.port_name);
 
     m_.cycle_seconds = m_.setting(settings_key::cycle_seconds);
+    azimuth_range_setting = m_.setting(settings_key::azimuth_range);
     Text1->setText(m_.cycle_seconds);
 
     m_.board_address = m_.setting(settings_key::board_address);
@@ -130,7 +132,17 @@ bool Form2::write_settings() {
     };
     bool all_written = true;
     for (const auto& [key, value] : rows) all_written = m_.store_setting(key, value) && all_written;
+    // Written only once set, so a file without it stays as it was.
+    if (!azimuth_range_setting.isEmpty()) {
+        all_written =
+            m_.store_setting(settings_key::azimuth_range, azimuth_range_setting) && all_written;
+    }
     return all_written;
+}
+
+void Form2::note_range_reply(const QString& reply) {
+    if (m_.operation_mode != OperationMode::az_full_scale) return;
+    if (const auto range = range_from_reply(reply)) azimuth_range_setting = QString::number(*range);
 }
 
 void Form2::IP_CHECK(double& IP_ERR_NO) {

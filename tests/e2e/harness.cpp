@@ -311,8 +311,8 @@ bool MainWindow::open_settings() const {
 }
 
 bool MainWindow::debug(bool on) const {
-    // 設定 → ヘルプ (next title) → ＤＥＢＵＧ (first entry) → ＯＮ / ＯＦＦ.
-    QStringList keys{QStringLiteral("Right"), QStringLiteral("Right")};
+    // 設定 → 操作 → ヘルプ (the titles after it) → ＤＥＢＵＧ (first entry) → ＯＮ / ＯＦＦ.
+    QStringList keys{QStringLiteral("Right"), QStringLiteral("Right"), QStringLiteral("Right")};
     if (!on) keys << QStringLiteral("Down");
     keys << QStringLiteral("Return");
     return menu(keys, 0);

@@ -91,6 +91,13 @@ QString ProfileStore::get_private_profile_string(const QString& section, const Q
     return result;
 }
 
+QList<QPair<QString, QString>> ProfileStore::get_private_profile_section(const QString& section,
+                                                                         const QString& file) {
+    const bool readable = files.contains(file) && refused == platform::ProfileRefusal::none;
+    return readable ? ini_section_entries(files.value(file), section)
+                    : QList<QPair<QString, QString>>{};
+}
+
 bool ProfileStore::write_private_profile_string(const QString& section, const QString& key,
                                                 const QString& value, const QString& file) {
     writes << QStringLiteral("%1/%2=%3").arg(section, key, value);

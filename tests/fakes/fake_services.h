@@ -113,6 +113,8 @@ public:
                                        const QString& fallback, int size, const QString& file) override;
     bool write_private_profile_string(const QString& section, const QString& key, const QString& value,
                                       const QString& file) override;
+    QList<QPair<QString, QString>> get_private_profile_section(const QString& section,
+                                                               const QString& file) override;
     platform::ProfileRefusal refusal(const QString&) override { return refused; }
 };
 

@@ -6,6 +6,7 @@
 #include "bridge_options.h"
 #include "conversation.h"
 #include "rotctl_server.h"
+#include "station_client.h"
 #include "track_items.h"
 
 namespace {
@@ -43,6 +44,14 @@ int main(int argc, char** argv) {
     if (!bus.isConnected()) {
         return fail(QStringLiteral("no session bus: %1").arg(bus.lastError().message()));
     }
+    // The main program's station, when it runs: the position trackers see, stop and park.
+    // Read before the tracking link's name is claimed, so the main program is never waiting on
+    // the bridge while the bridge waits on it.
+    track_bridge::StationClient station(bus);
+    station.look_now();
+    server.set_station({[&station] { return station.link(); }, [&station] { station.stop(); },
+                        [&station] { station.park(); }});
+
     track_bridge::Conversation conversation(items);
     if (!bus.registerObject(QLatin1String(track_bridge::Conversation::kPath), &conversation,
                             QDBusConnection::ExportAllSlots)) {

@@ -6,7 +6,7 @@
 namespace track_bridge {
 namespace {
 
-enum class Command { get_position, set_position, stop, dump_state, quit, unknown };
+enum class Command { get_position, set_position, stop, park, dump_state, dump_caps, quit, unknown };
 
 constexpr std::string_view kBlanks = " \t\r";
 
@@ -37,6 +37,8 @@ Command short_command(char c) {
             return Command::set_position;
         case 'S':
             return Command::stop;
+        case 'K':
+            return Command::park;
         case 'q':
         case 'Q':
             return Command::quit;
@@ -49,7 +51,9 @@ Command long_command(std::string_view name) {
     if (name == "get_pos") return Command::get_position;
     if (name == "set_pos") return Command::set_position;
     if (name == "stop") return Command::stop;
+    if (name == "park") return Command::park;
     if (name == "dump_state") return Command::dump_state;
+    if (name == "dump_caps") return Command::dump_caps;
     return Command::unknown;
 }
 
@@ -61,8 +65,12 @@ const char* long_name(Command command) {
             return "set_pos";
         case Command::stop:
             return "stop";
+        case Command::park:
+            return "park";
         case Command::dump_state:
             return "dump_state";
+        case Command::dump_caps:
+            return "dump_caps";
         default:
             return "";
     }
@@ -122,7 +130,8 @@ std::string echo(const Parsed& parsed) {
     return out;
 }
 
-Outcome answer(const Parsed& parsed, const Position& current, const Limits& limits) {
+Outcome answer(const Parsed& parsed, const Position& target, const Limits& limits,
+               const StationLink& station) {
     const bool extended = parsed.separator.has_value();
     const char sep = parsed.separator.value_or('\n');
     Outcome out;
@@ -135,11 +144,13 @@ Outcome answer(const Parsed& parsed, const Position& current, const Limits& limi
         case Command::unknown:
             out.reply = report(-1);
             return out;
-        case Command::get_position:
+        case Command::get_position: {
+            const Position current = station.present && station.antenna ? *station.antenna : target;
             body = extended ? "Azimuth: " + fixed6(current.azimuth) + sep +
                                   "Elevation: " + fixed6(current.elevation) + sep
                             : fixed6(current.azimuth) + '\n' + fixed6(current.elevation) + '\n';
             break;
+        }
         case Command::set_position:
             out.target = parse_position(parsed.arguments, limits);
             code = out.target ? 0 : -1;
@@ -147,15 +158,27 @@ Outcome answer(const Parsed& parsed, const Position& current, const Limits& limi
         case Command::stop:
             out.stop = true;
             break;
+        case Command::park:
+            // Without the station there is nothing that could park: as an unknown command.
+            if (!station.present) {
+                out.reply = report(-1);
+                return out;
+            }
+            out.park = true;
+            break;
         case Command::dump_state:
-            body = dump_state(limits, sep);
+            body = dump_state(limits, sep, station);
+            break;
+        case Command::dump_caps:
+            body = dump_caps(limits, sep, station);
             break;
     }
     if (!extended) {
         // Queries answer their values alone; commands answer their report.
         const bool query =
             parsed.command == Command::get_position || parsed.command == Command::dump_state;
-        out.reply = query ? body : report(code);
+        // The caps dump closes with its report, as the Hamlib server's does.
+        out.reply = query ? body : body + report(code);
         return out;
     }
     out.reply = echo(parsed) + body + report(code);
@@ -175,7 +198,7 @@ std::string fixed6(double value) {
     return std::string(buffer, result.ptr);
 }
 
-std::string dump_state(const Limits& limits, char separator) {
+std::string dump_state(const Limits& limits, char separator, const StationLink& station) {
     std::string out;
     const auto line = [&](const std::string& text) { out += text + separator; };
     line("1");  // protocol version
@@ -186,7 +209,34 @@ std::string dump_state(const Limits& limits, char separator) {
     line("max_el=" + fixed6(limits.max_elevation));
     line("south_zero=0");
     line("rot_type=AzEl");
+    if (station.present) {
+        line("has_park=1");
+        line("position=station");
+    }
     line("done");
+    return out;
+}
+
+std::string dump_caps(const Limits& limits, char separator, const StationLink& station) {
+    std::string out;
+    const auto line = [&](const std::string& text) { out += text + separator; };
+    const auto two = [](double v) {
+        std::string s = fixed6(v);
+        return s.substr(0, s.size() - 4);
+    };
+    line("Caps dump for model:\t1");
+    line("Model name:\t\tazelrot track-bridge");
+    line("Rot type:\t\tAz-El");
+    line("Min Azimuth:\t\t" + two(limits.min_azimuth));
+    line("Max Azimuth:\t\t" + two(limits.max_azimuth));
+    line("Min Elevation:\t\t" + two(limits.min_elevation));
+    line("Max Elevation:\t\t" + two(limits.max_elevation));
+    line("Can set Position:\tY");
+    line("Can get Position:\tY");
+    line("Can Stop:\t\tY");
+    line(std::string("Can Park:\t\t") + (station.present ? "Y" : "N"));
+    line(std::string("Position source:\t") +
+         (station.present ? "azelrot station (antenna as reported)" : "last target set"));
     return out;
 }
 
@@ -207,12 +257,13 @@ std::optional<double> parse_number(std::string_view text) {
     return value;
 }
 
-Outcome handle_line(std::string_view line, const Position& current, const Limits& limits) {
+Outcome handle_line(std::string_view line, const Position& current, const Limits& limits,
+                    const StationLink& station) {
     line = trim(line);
     if (line.empty()) {
         return {};
     }
-    return answer(parse(line), current, limits);
+    return answer(parse(line), current, limits, station);
 }
 
 std::vector<LineAssembler::Line> LineAssembler::feed(std::string_view bytes) {
@@ -233,19 +284,20 @@ std::vector<LineAssembler::Line> LineAssembler::feed(std::string_view bytes) {
     return lines;
 }
 
-std::vector<Outcome> Session::feed(std::string_view bytes, Position& target) {
+std::vector<Outcome> Session::feed(std::string_view bytes, Position& target,
+                                   const StationLink& station) {
     std::vector<Outcome> outcomes;
     for (auto& line : lines_.feed(bytes)) {
         if (closed_) {
             break;
         }
-        Outcome outcome = line.overlong ? Outcome{report(-1), {}, false, false}
-                                        : handle_line(line.text, target, limits_);
+        Outcome outcome = line.overlong ? Outcome{report(-1), {}, false, false, false}
+                                        : handle_line(line.text, target, limits_, station);
         if (outcome.target) {
             target = *outcome.target;
         }
         closed_ = outcome.close;
-        if (!outcome.reply.empty() || outcome.close || outcome.stop) {
+        if (!outcome.reply.empty() || outcome.close || outcome.stop || outcome.park) {
             outcomes.push_back(std::move(outcome));
         }
     }

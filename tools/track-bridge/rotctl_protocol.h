@@ -25,20 +25,33 @@ struct Limits {
     double max_elevation = 90;
 };
 
+// The main program's station as the bridge last saw it on the session bus.
+struct StationLink {
+    bool present = false;             // its name has an owner
+    std::optional<Position> antenna;  // the last reported position, once there is one
+};
+
 struct Outcome {
     std::string reply;               // goes out in one write; empty: nothing to send
     std::optional<Position> target;  // set by a valid set-position command
     bool stop = false;
+    bool park = false;  // only while the station is present
     bool close = false;
 };
 
-// Answers one command line (line end removed) while the rotator points at `current`.
-Outcome handle_line(std::string_view line, const Position& current, const Limits& limits = {});
+// Answers one command line (line end removed) while the last target set is `current`. A
+// present station answers the position with its antenna's and takes park.
+Outcome handle_line(std::string_view line, const Position& current, const Limits& limits = {},
+                    const StationLink& station = {});
 
 // "RPRT 0\n" and friends.
 std::string report(int code);
 // The handshake answer of the network rotator client: protocol version, model, limits.
-std::string dump_state(const Limits& limits, char separator = '\n');
+// A present station adds what it brings before the closing "done".
+std::string dump_state(const Limits& limits, char separator = '\n',
+                       const StationLink& station = {});
+// The capabilities in the layout of the Hamlib caps dump, as far as the bridge has them.
+std::string dump_caps(const Limits& limits, char separator = '\n', const StationLink& station = {});
 // Reads a decimal number; a comma is taken as the decimal point, as some trackers write it
 // under a comma locale.
 std::optional<double> parse_number(std::string_view text);
@@ -69,7 +82,8 @@ class LineAssembler {
 class Session {
   public:
     explicit Session(const Limits& limits = {}) : limits_(limits) {}
-    std::vector<Outcome> feed(std::string_view bytes, Position& target);
+    std::vector<Outcome> feed(std::string_view bytes, Position& target,
+                              const StationLink& station = {});
     bool closed() const { return closed_; }
 
   private:

@@ -131,11 +131,14 @@ void RotctlServer::serve(Client* client) {
         return;
     }
     client->last_heard = clock_();
+    const StationLink station = station_.link ? station_.link() : StationLink{};
     for (const Outcome& outcome :
-         client->session.feed({bytes.constData(), size_t(bytes.size())}, target_)) {
+         client->session.feed({bytes.constData(), size_t(bytes.size())}, target_, station)) {
         if (outcome.target) {
             items_.target_set(*outcome.target, client->peer, QDateTime::currentDateTimeUtc());
         }
+        if (outcome.stop && station.present && station_.stop) station_.stop();
+        if (outcome.park && station_.park) station_.park();
         if (!outcome.reply.empty()) {
             socket.write(outcome.reply.data(), qint64(outcome.reply.size()));
             socket.flush();

@@ -26,6 +26,14 @@ struct ServerLimits {
     std::chrono::milliseconds idle_before_eviction{10'000};
 };
 
+// The main program's station, when the bridge watches one: what it is seen as, and its
+// stop and park.
+struct StationHooks {
+    std::function<StationLink()> link;
+    std::function<void()> stop;
+    std::function<void()> park;
+};
+
 // Serves tracker connections: each complete command line is answered in a single write,
 // since trackers read one buffer per command without reassembly.
 class RotctlServer : public QObject {
@@ -37,6 +45,7 @@ class RotctlServer : public QObject {
                           QObject* parent = nullptr);
 
     bool listen(const ListenAddress& where);
+    void set_station(StationHooks hooks) { station_ = std::move(hooks); }
     QString error_text() const { return server_.errorString(); }
     quint16 port() const { return server_.serverPort(); }
 
@@ -58,6 +67,7 @@ class RotctlServer : public QObject {
     Clock clock_;
     QTcpServer server_;
     Position target_;
+    StationHooks station_;
     std::vector<Client*> clients_;
 };
 

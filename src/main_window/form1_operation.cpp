@@ -1,0 +1,224 @@
+#include <QDir>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QMenuBar>
+
+#include "link/commands.h"
+#include "link/numeric.h"
+#include "main_window/form1.h"
+#include "main_window/goto_dialog.h"
+#include "main_window/picking_geometry.h"
+#include "main_window/radar_geometry.h"
+#include "main_window/station_bus.h"
+
+// The operation menu, the optional settings of the rotator section and the station on the
+// session bus. With none of those settings the program sends what it always sent.
+
+namespace {
+
+// A session bus the environment names; asking for one otherwise may start a bus of its own.
+bool session_bus_named() {
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) return true;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo::exists(QDir(runtime).filePath(QStringLiteral("bus")));
+}
+
+// The park heading of the settings file (0, 0 when not set), or why it cannot be used.
+std::variant<Heading, QString> park_heading(Module1& m, int range) {
+    auto h = parse_heading(m.setting(settings_key::park_azimuth),
+                           m.setting(settings_key::park_elevation), range);
+    if (const auto* why = std::get_if<QString>(&h)) {
+        return QStringLiteral("パーク位置の設定が正しくありません：") + *why;
+    }
+    return h;
+}
+
+}  // namespace
+
+void Form1::build_operation_menu() {
+    QMenu* sousa = menuBar()->addMenu(QStringLiteral("操作"));
+    menu_sousa = sousa->menuAction();
+    menu_stop = sousa->addAction(QStringLiteral("停止"));
+    menu_stop->setShortcut(QKeySequence(Qt::Key_Escape));
+    menu_park = sousa->addAction(QStringLiteral("パーク"));
+    menu_park->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    menu_goto = sousa->addAction(QStringLiteral("方位指定…"));
+    menu_goto->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    menu_preset = sousa->addMenu(QStringLiteral("プリセット"));
+    menu_preset->setEnabled(false);
+    // The window's own shortcuts, whether or not the menu was ever opened.
+    addActions({menu_stop, menu_park, menu_goto});
+
+    connect(menu_stop, &QAction::triggered, this, &Form1::menu_stop_Click);
+    connect(menu_park, &QAction::triggered, this, &Form1::menu_park_Click);
+    connect(menu_goto, &QAction::triggered, this, &Form1::menu_goto_Click);
+    connect(sousa, &QMenu::aboutToShow, this, &Form1::update_operation_menu);
+    update_operation_menu();
+}
+
+void Form1::load_operation_settings() {
+    // Not set reads as the 360-degree scale.
+    operation.azimuth_range = azimuth_range(m_.setting(settings_key::azimuth_range));
+    operation.threshold = threshold_degrees(m_.setting(settings_key::threshold));
+    operation.idle_poll = switched_on(m_.setting(settings_key::idle_poll).trimmed());
+
+    presets = parse_presets(
+        s_.profile.get_private_profile_section(QStringLiteral("PRESETS"), m_.ini_file()),
+        operation.azimuth_range);
+    menu_preset->clear();
+    for (int i = 0; i < static_cast<int>(presets.size()); ++i) {
+        const Preset& p = presets[static_cast<size_t>(i)];
+        QAction* a = menu_preset->addAction(
+            // One multi-argument call: a "%2" in the name stays as typed.
+            p.heading ? QStringLiteral("%1　（%2°, %3°）")
+                            .arg(p.name, QString::number(p.heading->azimuth),
+                                 QString::number(p.heading->elevation))
+                      : p.name);
+        a->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_1 + i)));
+        a->setEnabled(p.heading.has_value());
+        if (!p.heading) a->setToolTip(p.error);
+        addAction(a);
+        connect(a, &QAction::triggered, this, [this, i] { menu_preset_Click(i); });
+    }
+    menu_preset->setEnabled(!presets.empty());
+    update_operation_menu();
+}
+
+void Form1::publish_station() {
+    if (station_ || !session_bus_named()) return;
+    StationBus::Controls controls;
+    controls.view = [this] {
+        const WindowState& s = state_;
+        const bool automatic = s.auto_tracking;
+        const bool manual = s.manual_tracking;
+        const bool satellite = Option1->isChecked();
+        // Automatic tracking heads for the tracked object's values; a manual move for its pick.
+        const auto tracked = [&](TrackingItem sat, TrackingItem moon) {
+            return numeric_value(s.value(satellite ? sat : moon));
+        };
+        const double target_az =
+            automatic ? tracked(TrackingItem::satellite_azimuth, TrackingItem::moon_azimuth)
+                      : s.target_azimuth;
+        const double target_el =
+            automatic ? tracked(TrackingItem::satellite_elevation, TrackingItem::moon_elevation)
+                      : s.target_elevation;
+        return StationView{s.antenna_azimuth,
+                           s.antenna_elevation,
+                           position_known,
+                           target_az,
+                           target_el,
+                           automatic ? QStringLiteral("automatic")
+                           : manual  ? QStringLiteral("manual")
+                                     : QStringLiteral("idle")};
+    };
+    controls.stop = [this]() -> std::optional<QString> {
+        if (!transport_open()) return QStringLiteral("ローテーターとの接続が開いていません");
+        menu_stop_Click();
+        return std::nullopt;
+    };
+    controls.park = [this]() -> std::optional<QString> {
+        const auto h = park_heading(m_, operation.azimuth_range);
+        if (const auto* why = std::get_if<QString>(&h)) return *why;
+        return start_heading_move(std::get<Heading>(h));
+    };
+    controls.move_to = [this](double az, double el) -> std::optional<QString> {
+        const auto h = heading_from_degrees(az, el, operation.azimuth_range);
+        if (const auto* why = std::get_if<QString>(&h)) return *why;
+        return start_heading_move(std::get<Heading>(h));
+    };
+    auto station = std::make_unique<StationBus>(std::move(controls));
+    if (!station->publish(QDBusConnection::sessionBus())) {
+        m_.write_log(QStringLiteral("publish_station : セッションバスに登録できない状態"));
+        return;
+    }
+    station_ = std::move(station);
+}
+
+bool Form1::transport_open() const {
+    // The board is reached afresh for every command; the serial port must be open.
+    return m_.commands_go_over_board() || s_.serial.port_open();
+}
+
+void Form1::update_operation_menu() {
+    menu_stop->setEnabled(transport_open());
+}
+
+void Form1::menu_stop_Click() {
+    if (state_.manual_tracking) {
+        end_manual_move();
+        Label16->clear();
+    }
+    if (state_.auto_tracking) Command2_Click();  // its end branch sends nothing
+    m_.command_text = cmd::stop;
+    m_.put_data(m_.command_text);
+    draw_radar();
+}
+
+void Form1::menu_park_Click() {
+    const auto h = park_heading(m_, operation.azimuth_range);
+    if (const auto* why = std::get_if<QString>(&h)) {
+        s_.message_box.show(*why);
+        return;
+    }
+    if (const auto refused = start_heading_move(std::get<Heading>(h))) {
+        s_.message_box.show(*refused);
+    }
+}
+
+void Form1::menu_goto_Click() {
+    auto* dialog = findChild<GotoDialog*>();
+    if (dialog == nullptr) {
+        dialog = new GotoDialog(operation.azimuth_range, this);
+        dialog->submit = [this](const QString& az, const QString& el) -> std::optional<QString> {
+            const auto h = parse_heading(az, el, operation.azimuth_range);
+            if (const auto* why = std::get_if<QString>(&h)) return *why;
+            return start_heading_move(std::get<Heading>(h));
+        };
+        dialog->show_message = [this](const QString& text) { s_.message_box.show(text); };
+    }
+    dialog->open();
+}
+
+void Form1::menu_preset_Click(int index) {
+    if (index < 0 || index >= static_cast<int>(presets.size())) return;
+    const Preset& p = presets[static_cast<size_t>(index)];
+    if (!p.heading) return;
+    if (const auto refused = start_heading_move(*p.heading)) s_.message_box.show(*refused);
+}
+
+std::optional<QString> Form1::start_heading_move(const Heading& heading) {
+    if (m_.operation_mode != OperationMode::running) {
+        return QStringLiteral("環境設定の画面を閉じてから操作してください");
+    }
+    WindowState& s = state_;
+    if (s.auto_tracking) return QStringLiteral("自動追跡中です！！");
+    // A new heading replaces the move under way; its command supersedes the old one.
+    if (s.manual_tracking) end_manual_move();
+    s.target_azimuth = heading.azimuth;
+    s.target_elevation = heading.elevation;
+    // Marked where a click would have picked it.
+    const double shift = picking::counts_from_south(m_.azimuth_origin) ? 180 : 0;
+    const auto at = radar::polar_point(heading.azimuth - shift, heading.elevation,
+                                       Picture1->outer_width(), Picture1->outer_height());
+    s.picked_x = at ? at->x : Picture1->outer_width() / 2;
+    s.picked_y = at ? at->y : Picture1->outer_height() / 2;
+    s.target_picked = true;
+    Command4_Click();
+    return std::nullopt;
+}
+
+double Form1::command_azimuth(double target) const {
+    return overlap_azimuth(target, state_.antenna_azimuth, operation.azimuth_range);
+}
+
+bool Form1::tracking_move_wanted(double azimuth, double elevation) {
+    const SentTarget now{azimuth, elevation};
+    if (!tracking_move_due(last_tracking_sent, now, operation.threshold)) return false;
+    last_tracking_sent = now;
+    return true;
+}
+
+bool Form1::idle_poll_wanted() const {
+    return operation.idle_poll && !state_.auto_tracking && !state_.manual_tracking &&
+           m_.operation_mode == OperationMode::running;
+}
