@@ -20,6 +20,15 @@ bool Module1::put_ini_value(const QString& value, const QString& key, const QStr
 
 QString Module1::ini_file() const { return services_.program_dir.file(QStringLiteral("azelrot.ini")); }
 
+QString Module1::setting(const SettingKey& key) {
+    const QString value = get_ini_value(key.key, key.section, ini_file());
+    return value == QStringLiteral("ERROR") ? key.fallback : value;
+}
+
+bool Module1::store_setting(const SettingKey& key, const QString& value) {
+    return put_ini_value(value, key.key, key.section, ini_file());
+}
+
 void Module1::wait_with_events(float seconds) {
     auto& clock = services_.clock;
     const double end = clock.monotonic_seconds() + seconds;
@@ -46,21 +55,21 @@ void Module1::put_data(const QString& command) {
             std::uint8_t b = 0;
             hex_to_byte(remaining, b);
             const QByteArray one(1, static_cast<char>(b));
-            if (picnic_mode != QStringLiteral("1")) {
-                services_.serial.set_output(one);
-            } else {
+            if (commands_go_over_board()) {
                 services_.board.send(one);
+            } else {
+                services_.serial.set_output(one);
             }
             remaining.remove(0, 2);
         }
-        if (pairs > 0 && picnic_mode == QStringLiteral("1")) wait_busy(0.3F);
+        if (pairs > 0 && commands_go_over_board()) wait_busy(0.3F);
     } catch (const std::exception&) {  // a control's refusal or anything else it throws
         write_log(QStringLiteral("put_data err : ") + command + u' ' + QString::number(i));
     }
 }
 
 void Module1::write_log(const QString& message) {
-    if (debug_flag == QStringLiteral("0")) return;
+    if (switched_off(debug_flag)) return;
     const auto& dir = services_.program_dir;
     append_log_line(dir.file(QStringLiteral("azelrot.log")), dir.file(QStringLiteral("azelrot_bak.log")),
                     services_.clock.now_local(), message);
