@@ -14,17 +14,17 @@ namespace {
 
 void show_everything(Module1& module, Form1& form) {
     module.orbx_link = QStringLiteral("1");  // the Moon marker shows only with the link on
-    form.Text3->setText(QStringLiteral("123.4"));
-    form.Text4->setText(QStringLiteral("45.6"));
-    form.Text14->setText(QStringLiteral("200.5"));
-    form.Text15->setText(QStringLiteral("30.2"));
-    form.current_azimuth = 100;
-    form.current_elevation = 20;
+    form.show_tracking_value(TrackingItem::satellite_azimuth, QStringLiteral("123.4"));
+    form.show_tracking_value(TrackingItem::satellite_elevation, QStringLiteral("45.6"));
+    form.show_tracking_value(TrackingItem::moon_azimuth, QStringLiteral("200.5"));
+    form.show_tracking_value(TrackingItem::moon_elevation, QStringLiteral("30.2"));
+    form.state().antenna_azimuth = 100;
+    form.state().antenna_elevation = 20;
     const radar::Point c =
         radar::centre(form.Picture1->outer_width(), form.Picture1->outer_height());
-    form.target_picked = 1;
-    form.picked_x = c.x + 500;
-    form.picked_y = c.y - 300;
+    form.state().target_picked = true;
+    form.state().picked_x = c.x + 500;
+    form.state().picked_y = c.y - 300;
 }
 
 }  // namespace
@@ -47,7 +47,7 @@ int main(int argc, char* argv[]) {
     benchmark::RegisterBenchmark("draw_radar", [&form](benchmark::State& state) {
         double step = 1;
         for (auto _ : state) {
-            form.current_azimuth += step;
+            form.state().antenna_azimuth += step;
             step = -step;
             form.draw_radar();
         }

@@ -6,6 +6,8 @@
 # private X server and a private session bus, against the simulators; nothing leaves this host.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=scripts/window-layout.sh
+. scripts/window-layout.sh
 root=$PWD
 source scripts/lib/xvfb.sh
 
@@ -266,12 +268,11 @@ measure_idle() {
   stop "$sim_pid"
 }
 
-# Presses 自動追尾開始: no window manager, so the window's top-left is its menu bar's; the
-# client area (309 px high) lies below the bar, the button at (12, 234), 55 x 28 px in it.
+# Presses 自動追尾開始, where the program says it is.
 press_auto_tracking() {
-  local X Y WIDTH HEIGHT SCREEN WINDOW
-  eval "$(xdotool getwindowgeometry --shell "$app_window")"
-  xdotool mousemove --sync $((X + 12 + 27)) $((Y + HEIGHT - 309 + 234 + 14)) click 1
+  layout_load "$exe" "$app_window" || die "no layout from the program"
+  # shellcheck disable=SC2046
+  xdotool mousemove --sync $(layout_middle Command2) click 1
   for _ in $(seq 50); do
     grep -q "$(printf '\tW')" "$work/track.log" && return 0
     sleep 0.1

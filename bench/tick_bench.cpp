@@ -103,9 +103,9 @@ bool start_manual_move(Form1& form) {
     const double w = form.Picture1->outer_width();
     const radar::Point c = radar::centre(w, form.Picture1->outer_height());
     form.Picture1_MouseDown(Qt::LeftButton, Qt::NoModifier, c.x - w / 4, c.y);
-    if (form.target_picked != 1) return false;
+    if (!form.state().target_picked) return false;
     form.Command4_Click();
-    return form.manual_tracking == 1;
+    return form.state().manual_tracking;
 }
 
 void report_ticks(const TickMeter& meter) {
@@ -142,7 +142,7 @@ void report_redraws(Form1& form, int count) {
     std::vector<double> cpu;
     QTimer pacer;
     QObject::connect(&pacer, &QTimer::timeout, &form, [&] {
-        form.current_azimuth += cpu.size() % 2 == 0 ? 1 : -1;
+        form.state().antenna_azimuth += cpu.size() % 2 == 0 ? 1 : -1;
         const double start = bench::thread_cpu_us();
         form.draw_radar();
         cpu.push_back(bench::thread_cpu_us() - start);
@@ -232,7 +232,7 @@ int main(int argc, char* argv[]) {
     QApplication::exec();
     std::printf("qt_version %s\n", qVersion());
     report_ticks(meter);
-    put_count("manual_move_running", form.manual_tracking == 1 ? 1 : 0);
+    put_count("manual_move_running", form.state().manual_tracking ? 1 : 0);
     report_redraws(form, std::max(1, parser.value(redraws).toInt()));
     report_wait_busy(module);
     if (!station_services.messages().isEmpty()) {

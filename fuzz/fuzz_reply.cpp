@@ -133,8 +133,8 @@ void check_after(Form1& form, const std::optional<QString>& reply, std::int16_t 
     }
     FUZZ_CHECK(form.Label16->text() == e.label16.value_or(untouched), context);
     check_plain(form.Label16, QStringLiteral("Label16"));
-    FUZZ_CHECK(form.current_azimuth == e.azimuth.value_or(azimuth_before), context);
-    FUZZ_CHECK(form.current_elevation == e.elevation.value_or(elevation_before), context);
+    FUZZ_CHECK(form.state().antenna_azimuth == e.azimuth.value_or(azimuth_before), context);
+    FUZZ_CHECK(form.state().antenna_elevation == e.elevation.value_or(elevation_before), context);
 
     const auto labels = dialog_labels(form);
     bool failed = !e.dialog_reached;
@@ -193,17 +193,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     // A board that keeps sending without a CR once the chunks are used up.
     const bool flooding = in.ConsumeIntegralInRange(0, 3) == 0;
 
-    w.module.operation_mode = mode;
+    w.module.operation_mode = static_cast<OperationMode>(mode);
     w.module.debug_flag = logging ? QStringLiteral("1") : QStringLiteral("0");
     w.module.picnic_mode = path == Path::board ? QStringLiteral("1") : QStringLiteral("0");
     w.message_box.shown.clear();
-    form.current_azimuth = azimuth_before;
-    form.current_elevation = elevation_before;
-    form.manual_tracking = manual ? 1 : 0;
-    form.target_azimuth = 90;
-    form.target_elevation = 45;
-    form.azimuth_tolerance = 3;
-    form.elevation_tolerance = 3;
+    form.state().antenna_azimuth = azimuth_before;
+    form.state().antenna_elevation = elevation_before;
+    form.state().manual_tracking = manual;
+    form.state().target_azimuth = 90;
+    form.state().target_elevation = 45;
+    form.state().azimuth_tolerance = 3;
+    form.state().elevation_tolerance = 3;
     form.Label16->setText(untouched);
     for (QLabel* label : dialog_labels(form)) label->setText(untouched);
 
@@ -264,11 +264,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
         }
     }
     check_after(form, reply, mode);
-    if (manual && form.manual_tracking == 0) {
+    if (manual && !form.state().manual_tracking) {
         // Arrival needs a position read from this very reply.
-        FUZZ_CHECK(
-            form.current_azimuth != azimuth_before && form.current_elevation != elevation_before,
-            shown(reply.value_or(QString())));
+        FUZZ_CHECK(form.state().antenna_azimuth != azimuth_before &&
+                       form.state().antenna_elevation != elevation_before,
+                   shown(reply.value_or(QString())));
     }
     return 0;
 }

@@ -6,6 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/xvfb.sh
+# shellcheck source=scripts/window-layout.sh
+. scripts/window-layout.sh
 deb=$(bash scripts/package.sh)
 work=$(mktemp -d)
 cleanup() {
@@ -51,10 +53,10 @@ run_unpacked() {
     sleep 0.1
   done
   [[ -n $main ]] || { cat "$work/out" >&2; fail "no window with HOME=$home"; }
-  local X Y WIDTH HEIGHT SCREEN
-  eval "$(xdotool getwindowgeometry --shell "$main")"
-  # 終了, in twips of the client area, which starts below the menu bar.
-  xdotool mousemove $((X + (180 + 412) / 15)) $((Y + HEIGHT - 4575 / 15 + (4080 + 187) / 15)) click 1
+  # 終了, where the program says it is.
+  layout_load "$root/usr/bin/azelrot" "$main" || fail "no layout from the program"
+  # shellcheck disable=SC2046
+  xdotool mousemove $(layout_middle Command3) click 1
   for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
   kill -0 "$pid" 2>/dev/null && { kill "$pid"; fail "the program did not end after 終了"; }
   wait "$pid" || true

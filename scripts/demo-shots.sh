@@ -45,25 +45,22 @@ for _ in $(seq 100); do
 done
 [[ -n $main ]] || { echo "the main window did not appear" >&2; cat shots/demo.out >&2; exit 1; }
 
-# Places inside the window in pixels: the client area starts below the menu bar.
-eval "$(xdotool getwindowgeometry --shell "$main")"
-menu=${MENU_HEIGHT:-$(( HEIGHT - 4575 / 15 ))}
-at() { # x y in twips of the client area -> absolute pixels
-  echo $((X + $1 / 15)) $((Y + menu + $2 / 15))
-}
-click() {
+# Places inside the window, from the program itself.
+# shellcheck source=scripts/window-layout.sh
+. scripts/window-layout.sh
+layout_load "$BUILD_DIR/src/azelrot" "$main" || { echo "no layout from the program" >&2; exit 1; }
+click() { # a control's name, and pixels from its middle
   # shellcheck disable=SC2046
-  xdotool mousemove $(at "$1" "$2") click 1
+  xdotool mousemove $(layout_point "$@") click 1
 }
-radar_x=$((2280 + 1350)) radar_y=$((1455 + 1350))  # the radar's centre, twips
 
 sleep 3
 import -window root shots/demo_idle.png
 
 # Manual move: south-west, 20 degrees up (the simulator starts at 180,0), then 手動開始.
-click $((radar_x - 742)) $((radar_y + 742))
+click Picture1 -50 49
 sleep 0.3
-click $((1200 + 412)) $((3510 + 210))
+click Command4
 sleep 3
 import -window root shots/demo_manual.png
 # About 8 s of travel at the controller's speed: then it has arrived and the move ended.
@@ -71,13 +68,13 @@ sleep 7
 import -window root shots/demo_manual_arrived.png
 
 # 自動追尾開始, then let it follow the simulated pass for a while.
-click $((180 + 412)) $((3510 + 210))
+click Command2
 sleep 10
 import -window root shots/demo_auto.png
 
 # End the demo the operator's way (終了): the program closes its port (two seconds) and the
 # demo stops the simulators; the controller simulator removes its link as it ends.
-click $((180 + 412)) $((4080 + 187))
+click Command3
 running() { [[ -e /proc/$1 ]] && ! grep -q '^State:[[:space:]]*Z' "/proc/$1/status" 2>/dev/null; }
 for _ in $(seq 100); do running "$demo_pid" || break; sleep 0.1; done
 if running "$demo_pid"; then

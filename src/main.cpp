@@ -1,11 +1,20 @@
 #include <QApplication>
 #include <QFont>
+#include <cstdio>
+#include <cstring>
 
 #include "link/module1.h"
 #include "main_window/form1.h"
+#include "main_window/form1_layout.h"
 #include "platform/real_services.h"
 
 int main(int argc, char* argv[]) {
+    // For the tools that drive the window from outside: no window, no file, no port.
+    if (argc == 2 && std::strcmp(argv[1], "--print-layout") == 0) {
+        std::fputs(form1_layout::printed_layout().toUtf8().constData(), stdout);
+        return 0;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("azelrot"));
     // Designs are laid out for a 9-point Japanese UI font.

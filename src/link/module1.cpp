@@ -20,6 +20,15 @@ bool Module1::put_ini_value(const QString& value, const QString& key, const QStr
 
 QString Module1::ini_file() const { return services_.program_dir.file(QStringLiteral("azelrot.ini")); }
 
+QString Module1::setting(const SettingKey& key) {
+    const QString value = get_ini_value(key.key, key.section, ini_file());
+    return value == QStringLiteral("ERROR") ? key.fallback : value;
+}
+
+bool Module1::store_setting(const SettingKey& key, const QString& value) {
+    return put_ini_value(value, key.key, key.section, ini_file());
+}
+
 void Module1::wait_with_events(float seconds) {
     auto& clock = services_.clock;
     const double end = clock.monotonic_seconds() + seconds;
@@ -49,7 +58,7 @@ void Module1::put_data(const QString& command) {
             bytes += static_cast<char>(b);
             remaining.remove(0, 2);
         }
-        if (picnic_mode != QStringLiteral("1")) {
+        if (!commands_go_over_board()) {
             // One write for the command: a write and a flush per byte cost more than the rest
             // of a poll.
             if (!bytes.isEmpty()) services_.serial.set_output(bytes);
@@ -65,7 +74,7 @@ void Module1::put_data(const QString& command) {
 }
 
 void Module1::write_log(const QString& message) {
-    if (debug_flag == QStringLiteral("0")) return;
+    if (switched_off(debug_flag)) return;
     const auto& dir = services_.program_dir;
     append_log_line(dir.file(QStringLiteral("azelrot.log")), dir.file(QStringLiteral("azelrot_bak.log")),
                     services_.clock.now_local(), message);

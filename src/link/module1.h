@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "config/settings_keys.h"
+#include "link/operation_mode.h"
 #include "platform/services.h"
 
 // Program-wide state and the procedures every window shares. One object, created in main()
@@ -25,7 +27,7 @@ public:
     QString board_address;
     std::array<QString, 4> address_octets;
     QString debug_flag = QStringLiteral("0");
-    std::int16_t operation_mode = 0;
+    OperationMode operation_mode = OperationMode::running;
     QString command_text;
 
     // Settings file access; "ERROR" for anything missing.
@@ -34,6 +36,15 @@ public:
                        const QString& file);
     // "azelrot.ini" in the program's directory, built afresh at every call.
     QString ini_file() const;
+    // A stored setting, or the key's fallback when it is missing.
+    QString setting(const SettingKey& key);
+    bool store_setting(const SettingKey& key, const QString& value);
+
+    // The rotator link: commands go over the board only for "1"; the serial port is opened
+    // and replies are read from it only for "0".
+    bool commands_go_over_board() const { return switched_on(picnic_mode); }
+    bool serial_port_selected() const { return switched_off(picnic_mode); }
+    bool orbx_linked() const { return switched_on(orbx_link); }
 
     // Lets window events run for the given time.
     void wait_with_events(float seconds);

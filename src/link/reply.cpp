@@ -21,6 +21,12 @@ std::optional<double> field_after(const QString& reply, const QString& marker, Q
 
 }  // namespace
 
+QString without_line_ends(const QString& reply) {
+    qsizetype end = reply.size();
+    while (end > 0 && (reply.at(end - 1) == u'\r' || reply.at(end - 1) == u'\n')) --end;
+    return reply.left(end);
+}
+
 std::optional<QString> text_from(const QString& reply, const QString& marker) {
     const qsizetype at = reply.indexOf(marker);
     if (at < 0) return std::nullopt;
@@ -65,34 +71,36 @@ std::optional<PositionFields> position_fields(const QString& reply) {
     return fields;
 }
 
-std::optional<QString> main_window_text(const QString& reply, std::int16_t operation_mode) {
-    if (operation_mode != 0) return std::nullopt;
+std::optional<QString> main_window_text(const QString& reply, OperationMode operation_mode) {
+    if (operation_mode != OperationMode::running) return std::nullopt;
     return text_from(reply, az_marker);
 }
 
 std::optional<QString> dialog_label_text(int label, const QString& reply,
-                                         std::int16_t operation_mode) {
+                                         OperationMode operation_mode) {
     const QString sure = QStringLiteral("are you sure?");
     switch (label) {
         case 4:
-            if ((operation_mode == 1 || operation_mode == 2) &&
+            if ((operation_mode == OperationMode::az_offset_asked ||
+                 operation_mode == OperationMode::az_offset_answered) &&
                 reply.contains(QStringLiteral("AZoffset"))) {
                 return text_from(reply, sure);
             }
             return QString();
         case 5: {
-            if (operation_mode != 3) return QString();
+            if (operation_mode != OperationMode::az_full_scale) return QString();
             if (auto position = text_from(reply, az_marker)) return position;
             return text_from(reply, QStringLiteral("mode")).value_or(QString());
         }
         case 6:
-            if ((operation_mode == 4 || operation_mode == 5) &&
+            if ((operation_mode == OperationMode::el_offset_asked ||
+                 operation_mode == OperationMode::el_offset_answered) &&
                 reply.contains(QStringLiteral("ELoffset"))) {
                 return text_from(reply, sure);
             }
             return QString();
         case 7:
-            if (operation_mode != 6) return QString();
+            if (operation_mode != OperationMode::full_scale) return QString();
             return text_from(reply, az_marker).value_or(QString());
         default:
             return QString();

@@ -7,6 +7,8 @@
 #include <optional>
 #include <stdexcept>
 
+#include "link/operation_mode.h"
+
 // The controller's replies: what the operator sees of them and what is read out of them.
 
 // A reply the reader cannot go on with. The readers trap it and end quietly, keeping what
@@ -20,6 +22,10 @@ class ReplyFault : public std::runtime_error {
 inline QString reply_text(const QByteArray& bytes) {
     return QString::fromLatin1(bytes);
 }
+
+// A reply as a label shows it: without the line ends that close it, which would lay it out as
+// two lines and cut off the tops of its letters.
+QString without_line_ends(const QString& reply);
 
 // The text from the first marker to the end; nothing when the marker is missing.
 std::optional<QString> text_from(const QString& reply, const QString& marker);
@@ -39,12 +45,12 @@ std::optional<PositionFields> position_fields(const QString& reply);
 
 // Label16's text when the main window shows and parses this reply (normal running and a
 // position in it); nothing otherwise.
-std::optional<QString> main_window_text(const QString& reply, std::int16_t operation_mode);
+std::optional<QString> main_window_text(const QString& reply, OperationMode operation_mode);
 
 // Text of the settings dialog's reply label 4, 5, 6 or 7 after this reply (each is cleared
 // first). Nothing when that step fails: the label stays empty and later labels keep their text.
 std::optional<QString> dialog_label_text(int label, const QString& reply,
-                                         std::int16_t operation_mode);
+                                         OperationMode operation_mode);
 
 // The longest reply line the board reader takes; the controller's own are under 40 bytes.
 inline constexpr qsizetype max_board_line = 256;

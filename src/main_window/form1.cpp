@@ -6,6 +6,7 @@
 #include <QStyle>
 
 #include "about/form3.h"
+#include "main_window/form1_layout.h"
 #include "main_window/legible.h"
 #include "main_window/station_bus.h"
 #include "main_window/twips.h"
@@ -13,11 +14,17 @@
 
 namespace {
 
-constexpr int client_width = 5370;
-constexpr int client_height = 4635;
+// Puts a control at its designed place, under the design's name.
+template <typename W>
+W* placed(W* widget, std::string_view name) {
+    widget->setObjectName(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    widget->setGeometry(form1_layout::parent_px(form1_layout::at(name)));
+    return widget;
+}
 
-QGroupBox* frame(QWidget* parent, const QString& caption, const QColor& colour) {
-    auto* f = new FrameBox(caption, parent);
+QGroupBox* frame(QWidget* parent, const QString& caption, const QColor& colour,
+                 std::string_view name) {
+    auto* f = placed(new FrameBox(caption, parent), name);
     f->setAutoFillBackground(true);
     QPalette pal = f->palette();
     pal.setColor(QPalette::Window, colour);
@@ -25,16 +32,12 @@ QGroupBox* frame(QWidget* parent, const QString& caption, const QColor& colour) 
     return f;
 }
 
-QLabel* label(QWidget* parent, const QString& caption, int l, int t, int w, int h) {
-    auto* lb = new QLabel(caption, parent);
-    place(lb, l, t, w, h);
-    return lb;
+QLabel* label(QWidget* parent, const QString& caption, std::string_view name) {
+    return placed(new QLabel(caption, parent), name);
 }
 
-QLineEdit* text_box(QWidget* parent, int l, int t, int w, int h) {
-    auto* tb = new QLineEdit(parent);
-    place(tb, l, t, w, h);
-    return tb;
+QLineEdit* text_box(QWidget* parent, std::string_view name) {
+    return placed(new QLineEdit(parent), name);
 }
 
 QFont button_font(const QFont& base) {
@@ -64,81 +67,78 @@ Form1::Form1(Module1& module, platform::Services& services) : m_(module), s_(ser
 Form1::~Form1() { s_.serial.set_on_comm({}); }
 
 void Form1::build_controls() {
+    using form1_layout::client_height;
+    using form1_layout::client_width;
     auto* client = new QWidget(this);
     client->setFixedSize(twips_to_px(client_width), twips_to_px(client_height));
     setCentralWidget(client);
 
-    Frame4 = frame(client, QStringLiteral("動作状態"), QColor(192, 255, 192));
-    place(Frame4, 60, 30, 4965, 435);
-    Label1[0] = label(Frame4, {}, 210, 210, 465, 165);
-    Label4 = label(Frame4, QStringLiteral("ＯＲＢＸ連動"), 810, 210, 1095, 195);
-    Label1[1] = label(Frame4, {}, 2130, 210, 465, 165);
-    Label6 = label(Frame4, QStringLiteral("手動操作"), 2790, 210, 1155, 195);
+    Frame4 = frame(client, QStringLiteral("動作状態"), QColor(192, 255, 192), "Frame4");
+    Label1[0] = label(Frame4, {}, "Label1(0)");
+    Label4 = label(Frame4, QStringLiteral("ＯＲＢＸ連動"), "Label4");
+    Label1[1] = label(Frame4, {}, "Label1(1)");
+    Label6 = label(Frame4, QStringLiteral("手動操作"), "Label6");
 
-    Frame5 = frame(client, QStringLiteral("接続"), QColor(255, 255, 192));
-    place(Frame5, 60, 480, 4965, 495);
-    Label1[2] = label(Frame5, {}, 210, 240, 465, 165);
-    Label8 = label(Frame5, QStringLiteral("RS232C接続"), 780, 240, 1185, 225);
-    Label1[3] = label(Frame5, {}, 2130, 240, 465, 165);
-    Label9 = label(Frame5, QStringLiteral("ＰＩＣＮＩＣ接続＋ＲＳ２３２Ｃ"), 2790, 240, 2115, 165);
+    Frame5 = frame(client, QStringLiteral("接続"), QColor(255, 255, 192), "Frame5");
+    Label1[2] = label(Frame5, {}, "Label1(2)");
+    Label8 = label(Frame5, QStringLiteral("RS232C接続"), "Label8");
+    Label1[3] = label(Frame5, {}, "Label1(3)");
+    Label9 = label(Frame5, QStringLiteral("ＰＩＣＮＩＣ接続＋ＲＳ２３２Ｃ"), "Label9");
 
-    Frame3 = frame(client, QStringLiteral("追跡対象"), QColor(192, 255, 255));
-    place(Frame3, 60, 990, 2115, 825);
-    Option1 = new QRadioButton(QStringLiteral("人工衛星"), Frame3);
-    place(Option1, 90, 240, 1035, 195);
-    Text1 = text_box(Frame3, 1170, 180, 870, 270);
-    Option2 = new QRadioButton(QStringLiteral("月"), Frame3);
-    place(Option2, 90, 540, 975, 195);
+    Frame3 = frame(client, QStringLiteral("追跡対象"), QColor(192, 255, 255), "Frame3");
+    Option1 = placed(new QRadioButton(QStringLiteral("人工衛星"), Frame3), "Option1");
+    Text1 = text_box(Frame3, "Text1");
+    Option2 = placed(new QRadioButton(QStringLiteral("月"), Frame3), "Option2");
     connect(Option1, &QRadioButton::clicked, this, &Form1::Option1_Click);
     connect(Option2, &QRadioButton::clicked, this, &Form1::Option2_Click);
 
-    Label2 = label(client, QStringLiteral("方位 "), 2250, 1140, 465, 240);
-    Text3 = text_box(client, 2745, 1095, 780, 285);
-    Text14 = text_box(client, 2730, 1110, 780, 285);
-    Label3 = label(client, QStringLiteral("仰角"), 3690, 1140, 465, 240);
-    Text4 = text_box(client, 4230, 1095, 765, 285);
-    Text15 = text_box(client, 4230, 1110, 765, 285);
+    Label2 = label(client, QStringLiteral("方位 "), "Label2");
+    Text3 = text_box(client, "Text3");
+    Text14 = text_box(client, "Text14");
+    Label3 = label(client, QStringLiteral("仰角"), "Label3");
+    Text4 = text_box(client, "Text4");
+    Text15 = text_box(client, "Text15");
 
-    Picture1 = new RadarPicture(client);
-    place(Picture1, 2280, 1455, 2700, 2700);
+    Picture1 = placed(new RadarPicture(client), "Picture1");
     Picture1->setToolTip(QStringLiteral("クリックして設定位置を決定します"));
     Picture1->on_mouse_down = [this](Qt::MouseButton b, Qt::KeyboardModifiers k, double x, double y) {
         Picture1_MouseDown(b, k, x, y);
     };
 
-    Frame2 = frame(client, QStringLiteral("送信コマンド"), QColor(192, 192, 255));
-    place(Frame2, 60, 1890, 2115, 960);
-    Label5 = label(Frame2, {}, 90, 225, 1830, 240);
-    Label7 = label(Frame2, {}, 90, 630, 1905, 240);
+    Frame2 = frame(client, QStringLiteral("送信コマンド"), QColor(192, 192, 255), "Frame2");
+    Label5 = label(Frame2, {}, "Label5");
+    Label7 = label(Frame2, {}, "Label7");
 
-    Frame1 = frame(client, QStringLiteral("アンテナ情報"), QColor(255, 192, 255));
-    place(Frame1, 45, 2880, 2145, 555);
-    Label16 = label(Frame1, {}, 120, 270, 1905, 150);
+    Frame1 = frame(client, QStringLiteral("アンテナ情報"), QColor(255, 192, 255), "Frame1");
+    Label16 = label(Frame1, {}, "Label16");
     // Replies are shown as they came: a garbled line must not be read as markup.
     Label16->setTextFormat(Qt::PlainText);
 
-    Command2 = new CaptionButton(QStringLiteral("自動追尾開始"), client);
-    place(Command2, 180, 3510, 825, 420);
+    Command2 = placed(new CaptionButton(QStringLiteral("自動追尾開始"), client), "Command2");
     Command2->setToolTip(QStringLiteral("ＯＲＢＸに連動してアンテナ制御を行います"));
     Command2->setFont(button_font(font()));
-    Command4 = new CaptionButton(QStringLiteral("手動開始"), client);
-    place(Command4, 1200, 3510, 825, 420);
+    Command4 = placed(new CaptionButton(QStringLiteral("手動開始"), client), "Command4");
     Command4->setToolTip(QStringLiteral("クリック前にレーダ画面に位置を決定しておいてください"));
     Command4->setFont(button_font(font()));
-    Command3 = new QPushButton(QStringLiteral("終了"), client);
-    place(Command3, 180, 4080, 825, 375);
+    Command3 = placed(new QPushButton(QStringLiteral("終了"), client), "Command3");
     Command3->setToolTip(QStringLiteral("プログラムの終了"));
-    Label15 = label(client, {}, 1260, 4200, 3570, 285);
+    Label15 = label(client, {}, "Label15");
 
     // Outside the visible client area, as designed: reachable from code only.
-    Command1 = new QPushButton(QStringLiteral("Command1"), client);
-    place(Command1, 3180, 5190, 915, 285);
-    Text5 = text_box(client, 120, 4815, 600, 285);
-    Text6 = text_box(client, 840, 4815, 600, 285);
-    Text7 = text_box(client, 1560, 4815, 600, 285);
-    Text8 = text_box(client, 2280, 4815, 600, 285);
-    Text12 = text_box(client, 120, 5220, 600, 285);
-    Text13 = text_box(client, 840, 5220, 600, 285);
+    Command1 = placed(new QPushButton(QStringLiteral("Command1"), client), "Command1");
+    Text5 = text_box(client, "Text5");
+    Text6 = text_box(client, "Text6");
+    Text7 = text_box(client, "Text7");
+    Text8 = text_box(client, "Text8");
+    Text12 = text_box(client, "Text12");
+    Text13 = text_box(client, "Text13");
+
+    // What the operator types into a value box counts as that value until the next refresh.
+    for (std::size_t i = 0; i < tracking_item_count; ++i) {
+        const auto item = static_cast<TrackingItem>(i);
+        connect(box_of(item), &QLineEdit::textEdited, this,
+                [this, item](const QString& text) { state_.value(item) = text; });
+    }
 
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
@@ -196,6 +196,21 @@ QColor Form1::back_colour(const QWidget* widget) { return widget->property("back
 void Form1::show_value(QLineEdit* box, const QString& value) {
     box->setText(value);
     box->setCursorPosition(0);
+}
+
+QLineEdit* Form1::box_of(TrackingItem item) const {
+    const std::array<QLineEdit*, tracking_item_count> boxes{
+        Text1, Text3, Text4, Text5, Text8, Text7, Text6, Text12, Text13, Text14, Text15};
+    return boxes[static_cast<std::size_t>(item)];
+}
+
+void Form1::show_tracking_value(TrackingItem item, const QString& text) {
+    state_.value(item) = text;
+    show_value(box_of(item), text);
+}
+
+QSize Form1::designed_size() const {
+    return {twips_to_px(form_width_), twips_to_px(form_height_)};
 }
 
 int Form1::top_twips() const {

@@ -18,6 +18,7 @@
 #include "link/module1.h"
 #include "link/operation_rules.h"
 #include "main_window/radar_picture.h"
+#include "main_window/window_state.h"
 
 class Form2;
 class Form3;
@@ -135,39 +136,33 @@ public:
     void release_form2();
     void release_form3();
 
-    // --- main-window fields --------------------------------------------------------------
-    double current_azimuth = 0;
-    double current_elevation = 0;
-    double target_azimuth = 0;
-    double target_elevation = 0;
-    std::int16_t target_picked = 0;
-    double picked_x = 0;
-    double picked_y = 0;
-    double radar_centre_x = 0;
-    double radar_centre_y = 0;
-    std::int16_t auto_tracking = 0;
-    std::int16_t manual_tracking = 0;
-    double azimuth_tolerance = 0;
-    double elevation_tolerance = 0;
-    std::int16_t link_warning_shown = 0;
-    std::int16_t form_height = 0;  // twips
-    std::int16_t form_width = 0;   // twips
+    // --- what the window knows ------------------------------------------------------------
+    WindowState& state() { return state_; }
+    const WindowState& state() const { return state_; }
+    // Sets one of the tracking program's values and the box that shows it.
+    void show_tracking_value(TrackingItem item, const QString& text);
+    // The window's size as loaded; the resize rule keeps it. Empty before the load.
+    QSize designed_size() const;
 
     // --- controls (owned by their Qt parents) ----------------------------------------------
-    QGroupBox* Frame1 = nullptr;
-    QGroupBox* Frame2 = nullptr;
+    // Named after the design; what each shows:
+    //   Label1[0..3]  lamps: tracking-program link, manual operation, serial link, board link
+    //   Label5        the last move command sent        Label7   the last poll sent ("C2")
+    //   Label15       the serial port's state            Label16  the controller's last reply
+    //                                                             or a serial error
+    //   Option1/2     target: satellite / Moon
+    //   Text1         the satellite's name ("TEXT1")
+    //   Text3/Text4   satellite azimuth/elevation ("TEXT2"/"TEXT3"), or a manual move's angles
+    //   Text14/Text15 Moon azimuth/elevation ("text10"/"text11"), shown instead of Text3/Text4
+    //   Text5..Text8, Text12, Text13   the other tracking values, outside the visible area
+    //   Picture1      the radar          Frame3  the target frame
+    //   Command1      one position poll (outside the visible area)
+    //   Command2      automatic tracking on/off          Command3  exit
+    //   Command4      manual move start/stop
     QGroupBox* Frame3 = nullptr;
-    QGroupBox* Frame4 = nullptr;
-    QGroupBox* Frame5 = nullptr;
     std::array<QLabel*, 4> Label1{};
-    QLabel* Label2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLabel* Label4 = nullptr;
     QLabel* Label5 = nullptr;
-    QLabel* Label6 = nullptr;
     QLabel* Label7 = nullptr;
-    QLabel* Label8 = nullptr;
-    QLabel* Label9 = nullptr;
     QLabel* Label15 = nullptr;
     QLabel* Label16 = nullptr;
     QRadioButton* Option1 = nullptr;
@@ -188,10 +183,7 @@ public:
     QPushButton* Command2 = nullptr;
     QPushButton* Command3 = nullptr;
     QPushButton* Command4 = nullptr;
-    QAction* menu_settei = nullptr;
     QAction* menu_kannkyou_settei = nullptr;
-    QAction* menu_help = nullptr;
-    QAction* menu_debug = nullptr;
     QAction* menu_debug_on = nullptr;
     QAction* menu_debug_off = nullptr;
     QAction* menu_ver = nullptr;
@@ -216,20 +208,44 @@ public:
     Module1& module() { return m_; }
     platform::Services& services() { return s_; }
 
-protected:
+  signals:
+    // Every reply read from the controller, after the main window has taken its part, with
+    // the step it answers.
+    void reply_received(const QString& reply, OperationMode mode);
+
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void build_controls();
     void build_menus();
-    // A setting from the settings file, or fallback when it is missing.
-    QString setting(const QString& section, const QString& key, const QString& fallback);
     void load_window_position();
     void load_timer_interval();
 
+    // The box that shows a tracking value.
+    QLineEdit* box_of(TrackingItem item) const;
+
+    // Frames and fixed captions, and the menus' titles.
+    QGroupBox* Frame1 = nullptr;  // antenna information
+    QGroupBox* Frame2 = nullptr;  // commands sent
+    QGroupBox* Frame4 = nullptr;  // operating state
+    QGroupBox* Frame5 = nullptr;  // connection
+    QLabel* Label2 = nullptr;     // "方位"
+    QLabel* Label3 = nullptr;     // "仰角"
+    QLabel* Label4 = nullptr;     // "ＯＲＢＸ連動"
+    QLabel* Label6 = nullptr;     // "手動操作"
+    QLabel* Label8 = nullptr;     // "RS232C接続"
+    QLabel* Label9 = nullptr;     // "ＰＩＣＮＩＣ接続＋ＲＳ２３２Ｃ"
+    QAction* menu_settei = nullptr;
+    QAction* menu_help = nullptr;
+    QAction* menu_debug = nullptr;
+
     Module1& m_;
     platform::Services& s_;
+    WindowState state_;
+    std::int16_t form_height_ = 0;  // twips
+    std::int16_t form_width_ = 0;   // twips
     std::unique_ptr<Form2> form2_;
     std::unique_ptr<Form3> form3_;
     std::unique_ptr<StationBus> station_;

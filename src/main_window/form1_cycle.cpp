@@ -64,10 +64,13 @@ void Form1::Timer1_Timer() {
     const TickGuard guard(tick_running_);
 
     refresh_tracking_values();
-    if (auto_tracking == 1) {
+    if (state_.auto_tracking) {
         const bool satellite = Option1->isChecked();
-        const auto move = satellite ? tracking_move(*this, Text3->text(), Text4->text())
-                                    : tracking_move(*this, Text14->text(), Text15->text());
+        const WindowState& s = state_;
+        const auto move = satellite ? tracking_move(*this, s.value(TrackingItem::satellite_azimuth),
+                                                    s.value(TrackingItem::satellite_elevation))
+                                    : tracking_move(*this, s.value(TrackingItem::moon_azimuth),
+                                                    s.value(TrackingItem::moon_elevation));
         if (move && tracking_move_wanted(move->azimuth, move->elevation)) {
             text_to_hex(move->command, m_.command_text);
             m_.put_data(m_.command_text);
@@ -75,7 +78,7 @@ void Form1::Timer1_Timer() {
         }
         poll_position(*this);
     }
-    if (manual_tracking == 1 || idle_poll_wanted()) poll_position(*this);
+    if (state_.manual_tracking || idle_poll_wanted()) poll_position(*this);
     draw_radar();
 }
 

@@ -4,17 +4,9 @@
 #include "main_window/form1.h"
 #include "main_window/port_failure.h"
 #include "platform/control_error.h"
-#include "settings_dialog/form2.h"
 
 // Transport opening and closing, the initial command burst and the one-shot poll, the serial
 // event, and reply reading and parsing.
-
-namespace {
-
-const QString picnic_on = QStringLiteral("1");
-const QString picnic_off = QStringLiteral("0");
-
-}  // namespace
 
 void Form1::send_initial_commands() {
     m_.command_text = cmd::empty;
@@ -22,7 +14,7 @@ void Form1::send_initial_commands() {
     m_.command_text = cmd::empty;
     m_.put_data(m_.command_text);
     discard_board_input();
-    if (m_.orbx_link == QStringLiteral("1")) Command2->setEnabled(true);
+    if (m_.orbx_linked()) Command2->setEnabled(true);
     m_.command_text = cmd::poll_position;
     m_.put_data(m_.command_text);
     picnic_rs232c_read_proc();
@@ -31,7 +23,7 @@ void Form1::send_initial_commands() {
 // The controller may answer the bare CRs ("?>"). The board reader takes the first line it
 // finds, so unread answers would be taken for the poll's and its position lost.
 void Form1::discard_board_input() {
-    if (m_.picnic_mode == picnic_off) return;
+    if (m_.serial_port_selected()) return;
     try {
         s_.board.read();
     } catch (const std::exception&) {
@@ -51,12 +43,10 @@ void Form1::Command1_Click() {
 void Form1::open_transports() {
     s_.board.set_address(m_.board_address);
     s_.board.set_setup(3);
-    if (m_.picnic_mode != picnic_off) return;
+    if (!m_.serial_port_selected()) return;
 
     const auto configured = [this](int number) {
-        const QString device = m_.get_ini_value(QStringLiteral("COM%1").arg(number),
-                                                QStringLiteral("COMPORTS"), m_.ini_file());
-        return device == QStringLiteral("ERROR") ? QString() : device;
+        return m_.setting(settings_key::serial_device(number));
     };
     const auto port = choose_serial_port(m_.port_name, configured, this_port_system);
     const QString device = port ? port->device : QString();
@@ -85,11 +75,11 @@ void Form1::open_transports() {
 }
 
 void Form1::open_board_speed() {
-    if (m_.picnic_mode == picnic_on) s_.board.set_rs232c_speed(9600);
+    if (m_.commands_go_over_board()) s_.board.set_rs232c_speed(9600);
 }
 
 void Form1::close_port() {
-    if (m_.picnic_mode != picnic_off) return;
+    if (!m_.serial_port_selected()) return;
     Label15->setText(QStringLiteral("COM CLOSE"));
     m_.wait_with_events(2.0F);
     try {
@@ -132,7 +122,7 @@ void Form1::receive_proc() {
 }
 
 void Form1::picnic_rs232c_read_proc() {
-    if (m_.picnic_mode == picnic_off) {
+    if (m_.serial_port_selected()) {
         m_.write_log(QStringLiteral("picnic_rs232c_read_proc : ＰＩＣＮＩＣ接続ではない状態"));
         return;
     }
@@ -159,26 +149,15 @@ void Form1::picnic_rs232c_read_proc() {
     }
 }
 
-// Throws ReplyFault at the first step that cannot go on; the readers trap it.
+// Throws ReplyFault when the position cannot be read; the readers trap it, and the reply
+// goes no further.
 void Form1::show_reply(const QString& reply) {
     if (const auto shown = main_window_text(reply, m_.operation_mode)) {
         Label16->setText(without_line_ends(*shown));
         parse_position(reply);
-        if (manual_tracking == 1) check_manual_arrival();
+        if (state_.manual_tracking) check_manual_arrival();
     }
-    Form2& dialog = form2();
-    QLabel* const labels[] = {dialog.Label4, dialog.Label5, dialog.Label6, dialog.Label7};
-    for (int n = 4; n <= 7; ++n) {
-        QLabel* label = labels[n - 4];
-        const auto text = dialog_label_text(n, reply, m_.operation_mode);
-        if (!text) {
-            label->clear();
-            throw ReplyFault("calibration answer without its question");
-        }
-        // Set, not cleared first: a label given its own text again has nothing to redo.
-        label->setText(without_line_ends(*text));
-    }
-    dialog.note_range_reply(reply);
+    emit reply_received(reply, m_.operation_mode);
 }
 
 // Throws ReplyFault when a field is missing or not a number; the azimuth is kept even when
@@ -187,8 +166,8 @@ void Form1::parse_position(const QString& reply) {
     const auto fields = position_fields(reply);
     if (!fields) return;
     if (!fields->azimuth) throw ReplyFault("no azimuth");
-    current_azimuth = *fields->azimuth;
+    state_.antenna_azimuth = *fields->azimuth;
     if (!fields->elevation) throw ReplyFault("no elevation");
-    current_elevation = *fields->elevation;
+    state_.antenna_elevation = *fields->elevation;
     position_known = true;
 }

@@ -16,14 +16,6 @@
 
 namespace {
 
-const QString gs232b = QStringLiteral("GS232B");
-
-QString read_setting(Module1& m, const QString& section, const QString& key,
-                     const QString& fallback) {
-    const QString value = m.get_ini_value(key, section, m.ini_file());
-    return value == QStringLiteral("ERROR") ? fallback : value;
-}
-
 // A session bus the environment names; asking for one otherwise may start a bus of its own.
 bool session_bus_named() {
     if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) return true;
@@ -33,9 +25,8 @@ bool session_bus_named() {
 
 // The park heading of the settings file (0, 0 when not set), or why it cannot be used.
 std::variant<Heading, QString> park_heading(Module1& m, int range) {
-    auto h = parse_heading(
-        read_setting(m, QStringLiteral("PARK"), QStringLiteral("AZ"), QStringLiteral("0")),
-        read_setting(m, QStringLiteral("PARK"), QStringLiteral("EL"), QStringLiteral("0")), range);
+    auto h = parse_heading(m.setting(settings_key::park_azimuth),
+                           m.setting(settings_key::park_elevation), range);
     if (const auto* why = std::get_if<QString>(&h)) {
         return QStringLiteral("パーク位置の設定が正しくありません：") + *why;
     }
@@ -66,13 +57,10 @@ void Form1::build_operation_menu() {
 }
 
 void Form1::load_operation_settings() {
-    operation.azimuth_range =
-        azimuth_range(read_setting(m_, gs232b, QStringLiteral("AZRANGE"), QStringLiteral("360")));
-    operation.threshold = threshold_degrees(
-        read_setting(m_, gs232b, QStringLiteral("THRESHOLD"), QStringLiteral("0")));
-    operation.idle_poll =
-        read_setting(m_, gs232b, QStringLiteral("IDLEPOLL"), QStringLiteral("0")).trimmed() ==
-        QStringLiteral("1");
+    // Not set reads as the 360-degree scale.
+    operation.azimuth_range = azimuth_range(m_.setting(settings_key::azimuth_range));
+    operation.threshold = threshold_degrees(m_.setting(settings_key::threshold));
+    operation.idle_poll = switched_on(m_.setting(settings_key::idle_poll).trimmed());
 
     presets = parse_presets(
         s_.profile.get_private_profile_section(QStringLiteral("PRESETS"), m_.ini_file()),
@@ -100,16 +88,22 @@ void Form1::publish_station() {
     if (station_ || !session_bus_named()) return;
     StationBus::Controls controls;
     controls.view = [this] {
-        const bool automatic = auto_tracking == 1;
-        const bool manual = manual_tracking == 1;
+        const WindowState& s = state_;
+        const bool automatic = s.auto_tracking;
+        const bool manual = s.manual_tracking;
         const bool satellite = Option1->isChecked();
-        // Automatic tracking heads for the tracked object's boxes; a manual move for its pick.
+        // Automatic tracking heads for the tracked object's values; a manual move for its pick.
+        const auto tracked = [&](TrackingItem sat, TrackingItem moon) {
+            return numeric_value(s.value(satellite ? sat : moon));
+        };
         const double target_az =
-            automatic ? numeric_value((satellite ? Text3 : Text14)->text()) : target_azimuth;
+            automatic ? tracked(TrackingItem::satellite_azimuth, TrackingItem::moon_azimuth)
+                      : s.target_azimuth;
         const double target_el =
-            automatic ? numeric_value((satellite ? Text4 : Text15)->text()) : target_elevation;
-        return StationView{current_azimuth,
-                           current_elevation,
+            automatic ? tracked(TrackingItem::satellite_elevation, TrackingItem::moon_elevation)
+                      : s.target_elevation;
+        return StationView{s.antenna_azimuth,
+                           s.antenna_elevation,
                            position_known,
                            target_az,
                            target_el,
@@ -142,7 +136,7 @@ void Form1::publish_station() {
 
 bool Form1::transport_open() const {
     // The board is reached afresh for every command; the serial port must be open.
-    return m_.picnic_mode == QStringLiteral("1") || s_.serial.port_open();
+    return m_.commands_go_over_board() || s_.serial.port_open();
 }
 
 void Form1::update_operation_menu() {
@@ -150,11 +144,11 @@ void Form1::update_operation_menu() {
 }
 
 void Form1::menu_stop_Click() {
-    if (manual_tracking == 1) {
+    if (state_.manual_tracking) {
         end_manual_move();
         Label16->clear();
     }
-    if (auto_tracking == 1) Command2_Click();  // its end branch sends nothing
+    if (state_.auto_tracking) Command2_Click();  // its end branch sends nothing
     m_.command_text = cmd::stop;
     m_.put_data(m_.command_text);
     draw_radar();
@@ -193,27 +187,28 @@ void Form1::menu_preset_Click(int index) {
 }
 
 std::optional<QString> Form1::start_heading_move(const Heading& heading) {
-    if (m_.operation_mode != 0) {
+    if (m_.operation_mode != OperationMode::running) {
         return QStringLiteral("環境設定の画面を閉じてから操作してください");
     }
-    if (auto_tracking == 1) return QStringLiteral("自動追跡中です！！");
+    WindowState& s = state_;
+    if (s.auto_tracking) return QStringLiteral("自動追跡中です！！");
     // A new heading replaces the move under way; its command supersedes the old one.
-    if (manual_tracking == 1) end_manual_move();
-    target_azimuth = heading.azimuth;
-    target_elevation = heading.elevation;
+    if (s.manual_tracking) end_manual_move();
+    s.target_azimuth = heading.azimuth;
+    s.target_elevation = heading.elevation;
     // Marked where a click would have picked it.
     const double shift = picking::counts_from_south(m_.azimuth_origin) ? 180 : 0;
     const auto at = radar::polar_point(heading.azimuth - shift, heading.elevation,
                                        Picture1->outer_width(), Picture1->outer_height());
-    picked_x = at ? at->x : Picture1->outer_width() / 2;
-    picked_y = at ? at->y : Picture1->outer_height() / 2;
-    target_picked = 1;
+    s.picked_x = at ? at->x : Picture1->outer_width() / 2;
+    s.picked_y = at ? at->y : Picture1->outer_height() / 2;
+    s.target_picked = true;
     Command4_Click();
     return std::nullopt;
 }
 
 double Form1::command_azimuth(double target) const {
-    return overlap_azimuth(target, current_azimuth, operation.azimuth_range);
+    return overlap_azimuth(target, state_.antenna_azimuth, operation.azimuth_range);
 }
 
 bool Form1::tracking_move_wanted(double azimuth, double elevation) {
@@ -224,6 +219,6 @@ bool Form1::tracking_move_wanted(double azimuth, double elevation) {
 }
 
 bool Form1::idle_poll_wanted() const {
-    return operation.idle_poll && auto_tracking != 1 && manual_tracking != 1 &&
-           m_.operation_mode == 0;
+    return operation.idle_poll && !state_.auto_tracking && !state_.manual_tracking &&
+           m_.operation_mode == OperationMode::running;
 }

@@ -10,24 +10,24 @@
 namespace {
 
 struct Binding {
-    QLineEdit* Form1::*box;
+    TrackingItem value;
     const char* box_name;
     const char* item;  // exactly as the tracking program spells it
 };
 
 // Set-up and refresh run in this order.
 constexpr std::array<Binding, 11> bindings{{
-    {&Form1::Text1, "Text1", "TEXT1"},
-    {&Form1::Text3, "Text3", "TEXT2"},
-    {&Form1::Text4, "Text4", "TEXT3"},
-    {&Form1::Text5, "Text5", "TEXT4"},
-    {&Form1::Text8, "Text8", "TEXT5"},
-    {&Form1::Text7, "Text7", "TEXT6"},
-    {&Form1::Text6, "Text6", "TEXT7"},
-    {&Form1::Text12, "Text12", "text8"},
-    {&Form1::Text13, "Text13", "text9"},
-    {&Form1::Text14, "Text14", "text10"},
-    {&Form1::Text15, "Text15", "text11"},
+    {TrackingItem::satellite, "Text1", "TEXT1"},
+    {TrackingItem::satellite_azimuth, "Text3", "TEXT2"},
+    {TrackingItem::satellite_elevation, "Text4", "TEXT3"},
+    {TrackingItem::text4, "Text5", "TEXT4"},
+    {TrackingItem::text5, "Text8", "TEXT5"},
+    {TrackingItem::text6, "Text7", "TEXT6"},
+    {TrackingItem::text7, "Text6", "TEXT7"},
+    {TrackingItem::text8, "Text12", "text8"},
+    {TrackingItem::text9, "Text13", "text9"},
+    {TrackingItem::moon_azimuth, "Text14", "text10"},
+    {TrackingItem::moon_elevation, "Text15", "text11"},
 }};
 
 // Links are ended in the boxes' numeric order.
@@ -55,7 +55,7 @@ void Form1::start_tracking_link() {
 }
 
 void Form1::link_tracking_boxes() {
-    if (m_.orbx_link != QStringLiteral("1")) return;
+    if (!m_.orbx_linked()) return;
     for (const Binding& b : bindings) {
         try {
             s_.dde.link_setup(text(b.box_name), text(link_topic), text(b.item));
@@ -65,7 +65,7 @@ void Form1::link_tracking_boxes() {
     bool any_value = false;
     for (const Binding& b : bindings) {
         try {
-            show_value(this->*b.box, s_.dde.request(text(b.box_name)));
+            show_tracking_value(b.value, s_.dde.request(text(b.box_name)));
             any_value = true;
         } catch (const platform::ControlError&) {
         }
@@ -75,11 +75,11 @@ void Form1::link_tracking_boxes() {
 }
 
 void Form1::refresh_tracking_values() {
-    if (m_.orbx_link != QStringLiteral("1")) return;
+    if (!m_.orbx_linked()) return;
     const platform::DdeBatch batch(s_.dde, platform::refresh_budget_ms);  // re-link included
     try {
         for (const Binding& b : bindings)
-            show_value(this->*b.box, s_.dde.request(text(b.box_name)));
+            show_tracking_value(b.value, s_.dde.request(text(b.box_name)));
     } catch (const platform::ControlError&) {
         start_tracking_link();
         return;
@@ -93,13 +93,13 @@ void Form1::show_link_failed() {
     set_back_colour(Label1[0], lamp_failed());
     set_back_colour(Label1[1], lamp_off());
     // Running automatic tracking must stay stoppable whatever the link does.
-    Command2->setEnabled(auto_tracking == 1);
+    Command2->setEnabled(state_.auto_tracking);
 }
 
 void Form1::warn_link_down() {
     // Marked before showing: the modal box lets timer ticks re-enter here.
-    if (link_warning_shown != 0) return;
-    link_warning_shown = 1;
+    if (state_.link_warning_shown) return;
+    state_.link_warning_shown = true;
     const QString warning =
         QStringLiteral("ＯＲＢＸが起動していません。ＯＲＢＸを起動してください");
     if (!tick_running_) {
@@ -113,7 +113,7 @@ void Form1::warn_link_down() {
 }
 
 void Form1::close_tracking_link() {
-    if (m_.orbx_link == QStringLiteral("1")) {
+    if (m_.orbx_linked()) {
         for (const char* box : closing_order) {
             try {
                 s_.dde.end_link(text(box));

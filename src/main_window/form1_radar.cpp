@@ -34,8 +34,8 @@ void draw_marker(RadarPicture& picture, const radar::Point& at, const MarkerStyl
     picture.set_fill_solid(false);
 }
 
-double box_value(const QLineEdit* box) {
-    return numeric_value(box->text());
+double value_of(const WindowState& state, TrackingItem item) {
+    return numeric_value(state.value(item));
 }
 
 }  // namespace
@@ -58,29 +58,32 @@ void Form1::draw_radar() {
 }
 
 void Form1::draw_picked_marker() {
-    if (target_picked != 1) return;
-    draw_marker(*Picture1, {picked_x, picked_y}, picked_style);
+    if (!state_.target_picked) return;
+    draw_marker(*Picture1, {state_.picked_x, state_.picked_y}, picked_style);
 }
 
 void Form1::draw_target_marker() {
-    const auto at = radar::sky_marker_centre(box_value(Text3), box_value(Text4),
+    const auto at = radar::sky_marker_centre(value_of(state_, TrackingItem::satellite_azimuth),
+                                             value_of(state_, TrackingItem::satellite_elevation),
                                              Picture1->outer_width(), Picture1->outer_height());
     if (at) draw_marker(*Picture1, *at, target_style);
 }
 
 void Form1::draw_moon_marker() {
-    const bool link_off = m_.orbx_link == QStringLiteral("0");
-    const auto at = radar::moon_marker_centre(link_off, box_value(Text14), box_value(Text15),
-                                              Picture1->outer_width(), Picture1->outer_height());
+    const bool link_off = switched_off(m_.orbx_link);
+    const auto at =
+        radar::moon_marker_centre(link_off, value_of(state_, TrackingItem::moon_azimuth),
+                                  value_of(state_, TrackingItem::moon_elevation),
+                                  Picture1->outer_width(), Picture1->outer_height());
     if (at) draw_marker(*Picture1, *at, moon_style);
 }
 
 void Form1::draw_antenna_marker() {
     RadarPicture& picture = *Picture1;
     // Past north on the 450-degree scale the antenna points where the same angle less 360 does.
-    const double azimuth =
-        operation.azimuth_range == 450 ? shown_azimuth(current_azimuth) : current_azimuth;
-    const auto g = radar::antenna_geometry(azimuth, current_elevation, picture.outer_width(),
+    const double azimuth = operation.azimuth_range == 450 ? shown_azimuth(state_.antenna_azimuth)
+                                                          : state_.antenna_azimuth;
+    const auto g = radar::antenna_geometry(azimuth, state_.antenna_elevation, picture.outer_width(),
                                            picture.outer_height());
     if (!g) return;
     picture.set_draw_width(4);

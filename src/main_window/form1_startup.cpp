@@ -53,19 +53,14 @@ bool on_some_screen(const WindowPlace& place, const QSize& size) {
 
 }  // namespace
 
-QString Form1::setting(const QString& section, const QString& key, const QString& fallback) {
-    const QString value = m_.get_ini_value(key, section, m_.ini_file());
-    return value == QStringLiteral("ERROR") ? fallback : value;
-}
-
 void Form1::Form_Load() {
-    link_warning_shown = 0;
+    state_.link_warning_shown = false;
     m_.debug_flag = QStringLiteral("0");
 
-    form_height = static_cast<std::int16_t>(height() * 15);
-    form_width = static_cast<std::int16_t>(width() * 15);
-    azimuth_tolerance = 2.0;
-    elevation_tolerance = 2.0;
+    form_height_ = static_cast<std::int16_t>(height() * 15);
+    form_width_ = static_cast<std::int16_t>(width() * 15);
+    state_.azimuth_tolerance = 2.0;
+    state_.elevation_tolerance = 2.0;
 
     if (s_.instance_guard.another_instance_running()) {
         s_.message_box.show(QStringLiteral("既に起動されています。"));
@@ -79,24 +74,21 @@ void Form1::Form_Load() {
 
     load_window_position();
 
-    m_.orbx_link = setting(QStringLiteral("GS232B"), QStringLiteral("ORBX"), QStringLiteral("0"));
-    const bool linked = m_.orbx_link == QStringLiteral("1");
+    m_.orbx_link = m_.setting(settings_key::orbx_link);
+    const bool linked = m_.orbx_linked();
     set_back_colour(Label1[0], linked ? lamp_on() : lamp_off());
     set_back_colour(Label1[1], linked ? lamp_off() : lamp_on());
     set_enabled({Frame3, Text1, Option1, Option2, Command2}, linked);
     if (linked) start_tracking_link();
 
-    m_.azimuth_origin =
-        setting(QStringLiteral("HOUI"), QStringLiteral("HKITEN"), QStringLiteral("0"));
-    m_.port_name =
-        setting(QStringLiteral("GS232B"), QStringLiteral("PORT"), QStringLiteral("COM1"));
-    m_.picnic_mode =
-        setting(QStringLiteral("GS232B"), QStringLiteral("PICNIC"), QStringLiteral("0"));
+    m_.azimuth_origin = m_.setting(settings_key::azimuth_origin);
+    m_.port_name = m_.setting(settings_key::port_name);
+    m_.picnic_mode = m_.setting(settings_key::picnic_mode);
 
     load_timer_interval();
 
-    m_.target_kind = setting(QStringLiteral("EISEI"), QStringLiteral("SAT"), QStringLiteral("0"));
-    if (m_.target_kind != QStringLiteral("0")) {
+    m_.target_kind = m_.setting(settings_key::target_kind);
+    if (!switched_off(m_.target_kind)) {
         Option2->setChecked(true);
         Option2_Click();
     } else {
@@ -104,8 +96,7 @@ void Form1::Form_Load() {
         Option1_Click();
     }
 
-    m_.board_address =
-        setting(QStringLiteral("TCP/IP"), QStringLiteral("IP"), QStringLiteral("192.168.0.200"));
+    m_.board_address = m_.setting(settings_key::board_address);
 
     // The rest talks to the hardware: one failure abandons it, leaving what is already done.
     try {
@@ -117,11 +108,11 @@ void Form1::Form_Load() {
         }
         send_initial_commands();
         draw_radar();
-        const bool board = m_.picnic_mode == QStringLiteral("1");
+        const bool board = m_.commands_go_over_board();
         set_back_colour(Label1[2], board ? lamp_off() : lamp_on());
         set_back_colour(Label1[3], board ? lamp_on() : lamp_off());
-        Text3->clear();
-        Text4->clear();
+        show_tracking_value(TrackingItem::satellite_azimuth, QString());
+        show_tracking_value(TrackingItem::satellite_elevation, QString());
         if (board) open_board_speed();
     } catch (const std::exception&) {
         s_.message_box.show(startup_failed);
@@ -130,8 +121,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::load_window_position() {
-    m_.window_position = setting(QStringLiteral("WIN_POSITION"), QStringLiteral("GS232B_TOP_LEFT"),
-                                 default_window_position);
+    m_.window_position = m_.setting(settings_key::window_position);
     auto place = parse_window_position(m_.window_position);
     // A hand-edited value, or a screen that has gone since the last run, must not leave the
     // window where nobody can reach it.
@@ -143,12 +133,11 @@ void Form1::load_window_position() {
 }
 
 void Form1::load_timer_interval() {
-    m_.cycle_seconds =
-        setting(QStringLiteral("GS232B"), QStringLiteral("TIMER"), QStringLiteral("1"));
+    m_.cycle_seconds = m_.setting(settings_key::cycle_seconds);
     auto ms = timer_interval_ms(m_.cycle_seconds);
     // An interval the timer cannot hold runs the cycle at its design rate.
     if (!ms) {
-        m_.cycle_seconds = QStringLiteral("1");
+        m_.cycle_seconds = settings_key::cycle_seconds.fallback;
         ms = default_timer_ms;
     }
     set_timer_interval(*ms);
@@ -160,12 +149,8 @@ void Form1::Command3_Click() {
     shutting_down_ = true;
 
     m_.window_position = QString::number(top_twips()) + u':' + QString::number(left_twips());
-    m_.put_ini_value(m_.window_position, QStringLiteral("GS232B_TOP_LEFT"),
-                     QStringLiteral("WIN_POSITION"), m_.ini_file());
-    if (m_.orbx_link == QStringLiteral("1")) {
-        m_.put_ini_value(m_.target_kind, QStringLiteral("SAT"), QStringLiteral("EISEI"),
-                         m_.ini_file());
-    }
+    m_.store_setting(settings_key::window_position, m_.window_position);
+    if (m_.orbx_linked()) m_.store_setting(settings_key::target_kind, m_.target_kind);
     // Nothing may keep the program from ending.
     try {
         close_tracking_link();
@@ -180,9 +165,8 @@ void Form1::Command3_Click() {
 
 void Form1::Form_Resize() {
     if (isMinimized() || isMaximized() || isFullScreen()) return;
-    if (form_width <= 0 || form_height <= 0) return;  // not loaded yet
-    const QSize designed(twips_to_px(form_width), twips_to_px(form_height));
-    if (size() != designed) resize(designed);
+    if (form_width_ <= 0 || form_height_ <= 0) return;  // not loaded yet
+    if (size() != designed_size()) resize(designed_size());
 }
 
 void Form1::Option1_Click() {
@@ -191,7 +175,7 @@ void Form1::Option1_Click() {
     Text15->hide();
     Text3->show();
     Text4->show();
-    m_.target_kind = QStringLiteral("0");
+    m_.target_kind = switch_text(false);
 }
 
 void Form1::Option2_Click() {
@@ -200,11 +184,11 @@ void Form1::Option2_Click() {
     Text15->show();
     Text3->hide();
     Text4->hide();
-    m_.target_kind = QStringLiteral("1");
+    m_.target_kind = switch_text(true);
 }
 
 void Form1::menu_kannkyou_settei_Click() {
-    m_.operation_mode = 99;
+    m_.operation_mode = OperationMode::settings_open;
     Form2& f = form2();
     f.show();
     f.raise();
@@ -212,13 +196,13 @@ void Form1::menu_kannkyou_settei_Click() {
 }
 
 void Form1::menu_debug_on_Click() {
-    m_.debug_flag = QStringLiteral("1");
+    m_.debug_flag = switch_text(true);
     menu_debug_on->setChecked(true);
     menu_debug_off->setChecked(false);
 }
 
 void Form1::menu_debug_off_Click() {
-    m_.debug_flag = QStringLiteral("0");
+    m_.debug_flag = switch_text(false);
     menu_debug_on->setChecked(false);
     menu_debug_off->setChecked(true);
 }

@@ -35,43 +35,43 @@ std::optional<ManualMove> manual_move(double azimuth, double elevation) {
 
 void Form1::Command4_Click() {
     draw_radar();
-    if (manual_tracking == 1) {
+    if (state_.manual_tracking) {
         end_manual_move();
         m_.command_text = cmd::stop;
         m_.put_data(m_.command_text);
         Label16->clear();
         return;
     }
-    if (target_picked == 0) {
+    if (!state_.target_picked) {
         s_.message_box.show(QStringLiteral("移動場所を指定してください"));
         return;
     }
     // Arrival is judged on the azimuth the command carries.
-    target_azimuth = command_azimuth(target_azimuth);
+    state_.target_azimuth = command_azimuth(state_.target_azimuth);
     // Picked angles always fit; anything else set in their place is not sent.
-    const auto move = manual_move(target_azimuth, target_elevation);
+    const auto move = manual_move(state_.target_azimuth, state_.target_elevation);
     if (!move) return;
     text_to_hex(move->command, m_.command_text);
     m_.put_data(m_.command_text);
     Label5->setText(move->command);
-    show_value(Text3, move->azimuth_text);
-    show_value(Text4, move->elevation_text);
+    show_tracking_value(TrackingItem::satellite_azimuth, move->azimuth_text);
+    show_tracking_value(TrackingItem::satellite_elevation, move->elevation_text);
     Command2->setEnabled(false);
     set_back_colour(Command4, running());
     Command4->setText(manual_stop);
-    manual_tracking = 1;
-    auto_tracking = 0;
+    state_.manual_tracking = true;
+    state_.auto_tracking = false;
 }
 
 void Form1::Command2_Click() {
-    if (auto_tracking != 1) {
+    if (!state_.auto_tracking) {
         try {
             Command4->setEnabled(false);
             set_back_colour(Command4, QColor());
             set_back_colour(Command2, running());
             send_initial_commands();
             last_tracking_sent.reset();
-            auto_tracking = 1;
+            state_.auto_tracking = true;
             Command2->setText(auto_end);
         } catch (const std::exception&) {
             s_.message_box.show(QStringLiteral("ＣＯＭポート のオープンができませんでした。"));
@@ -81,25 +81,26 @@ void Form1::Command2_Click() {
     Command2->setText(auto_start);
     set_back_colour(Command2, QColor());
     Command2->setEnabled(false);
-    auto_tracking = 0;
-    if (m_.orbx_link == QStringLiteral("1")) Command2->setEnabled(true);
+    state_.auto_tracking = false;
+    if (m_.orbx_linked()) Command2->setEnabled(true);
     Command4->setEnabled(true);
     Label16->clear();
 }
 
 void Form1::check_manual_arrival() {
-    const ArrivalCheck check{current_azimuth,     current_elevation, azimuth_tolerance,
-                             elevation_tolerance, target_azimuth,    target_elevation};
-    if (manual_tracking != 1 || !antenna_arrived(check)) return;
+    const WindowState& s = state_;
+    const ArrivalCheck check{s.antenna_azimuth,     s.antenna_elevation, s.azimuth_tolerance,
+                             s.elevation_tolerance, s.target_azimuth,    s.target_elevation};
+    if (!s.manual_tracking || !antenna_arrived(check)) return;
     end_manual_move();  // arrived: nothing is sent, Label16 keeps the last reply
 }
 
 // Shared by the stop button and the arrival: back to idle with no target.
 void Form1::end_manual_move() {
-    manual_tracking = 0;
-    target_picked = 0;
+    state_.manual_tracking = false;
+    state_.target_picked = false;
     set_back_colour(Command4, QColor());
     Command4->setText(manual_start);
-    if (m_.orbx_link == QStringLiteral("1")) Command2->setEnabled(true);
+    if (m_.orbx_linked()) Command2->setEnabled(true);
     Command4->setEnabled(true);
 }

@@ -3,6 +3,8 @@
 #include <QString>
 #include <optional>
 
+#include "config/settings_keys.h"
+
 // Values the start-up reads from the settings file, checked before they are applied.
 
 // Window top and left in twips.
@@ -12,7 +14,7 @@ struct WindowPlace {
     bool operator==(const WindowPlace&) const = default;
 };
 
-inline const QString default_window_position = QStringLiteral("4600:6000");
+inline const QString default_window_position = settings_key::window_position.fallback;
 inline constexpr int default_timer_ms = 1000;
 inline constexpr int max_timer_ms = 65000;
 

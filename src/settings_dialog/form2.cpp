@@ -168,12 +168,6 @@ std::optional<CaptionFit> caption_fit(const QGroupBox* frame) {
 
 }  // namespace
 
-QString without_line_ends(const QString& reply) {
-    qsizetype end = reply.size();
-    while (end > 0 && (reply.at(end - 1) == u'\r' || reply.at(end - 1) == u'\n')) --end;
-    return reply.left(end);
-}
-
 Form2::Form2(Module1& module, platform::Services& services, Form1& form1)
     : m_(module), s_(services), form1_(form1) {
     setWindowTitle(QStringLiteral("ＡＺＥＬＲＯＴ設定"));
@@ -182,6 +176,8 @@ Form2::Form2(Module1& module, platform::Services& services, Form1& form1)
     build_calibration_frames();
     set_tab_order();
     connect_handlers();
+    // Replies come to the labels for as long as the dialog exists.
+    connect(&form1, &Form1::reply_received, this, &Form2::show_reply);
     setStyleSheet(frame_style);
     ensurePolished();
     fit_frame_captions();
@@ -346,6 +342,6 @@ void Form2::closeEvent(QCloseEvent* event) {
     save_settings();
     event->accept();
     // Whatever step the dialog was in ends with it; the radar takes clicks again.
-    m_.operation_mode = 0;
+    m_.operation_mode = OperationMode::running;
     form1_.release_form2();
 }

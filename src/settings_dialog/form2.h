@@ -12,12 +12,9 @@
 #include <cstdint>
 
 #include "link/module1.h"
+#include "link/reply.h"
 
 class Form1;
-
-// A controller reply as a label shows it: without the line ends that close it, which would lay
-// it out as two lines and cut off the tops of its letters.
-QString without_line_ends(const QString& reply);
 
 // The settings dialog: connection settings, their save, the board address check and the
 // rotator calibration buttons. Its procedures are spread over files by concern:
@@ -46,6 +43,8 @@ class Form2 final : public QWidget {
     void Command10_Click();
     void Command11_Click();
 
+    // The calibration reply labels after a controller reply.
+    void show_reply(const QString& reply, OperationMode mode);
     // A calibration reply naming the azimuth range sets it for the next save.
     void note_range_reply(const QString& reply);
     // [GS232B] AZRANGE as read or as the controller last reported it; empty: not set, not saved.
@@ -93,7 +92,7 @@ class Form2 final : public QWidget {
     QGroupBox* Frame5 = nullptr;
     QPushButton* Command11 = nullptr;
 
-    // Reply labels of the calibration frames, written by the main window's reply reader.
+    // Reply labels of the calibration frames.
     QLabel* Label4 = nullptr;
     QLabel* Label5 = nullptr;
     QLabel* Label6 = nullptr;
@@ -118,8 +117,8 @@ class Form2 final : public QWidget {
     // Sends one calibration command through the transport picnic_mode selects now.
     void send_command(const QString& hex);
     // The tail of every calibration step: record the step, let the controller answer, read it.
-    void read_answer_as(std::int16_t mode);
-    void set_mode(std::int16_t mode);
+    void read_answer_as(OperationMode mode);
+    void set_mode(OperationMode mode);
     void wait_and_read();
 
     Module1& m_;

@@ -8,33 +8,19 @@
 
 // Load, connection choice, the ＯＲＢＸ switch, the save and the board address check.
 
-namespace {
-
-const QString gs232b = QStringLiteral("GS232B");
-
-// A stored setting, or the fallback when the file, section or key is missing.
-QString read_setting(Module1& m, const QString& key, const QString& section,
-                     const QString& fallback) {
-    const QString value = m.get_ini_value(key, section, m.ini_file());
-    return value == QStringLiteral("ERROR") ? fallback : value;
-}
-
-}  // namespace
-
 void Form2::Form_Load() {
-    m_.azimuth_origin =
-        read_setting(m_, QStringLiteral("HKITEN"), QStringLiteral("HOUI"), QStringLiteral("0"));
+    m_.azimuth_origin = m_.setting(settings_key::azimuth_origin);
     // A south base point shows even though its button is disabled: the operator can move to
     // north but not back.
-    (m_.azimuth_origin != QStringLiteral("0") ? Option2 : Option1)->setChecked(true);
+    (!switched_off(m_.azimuth_origin) ? Option2 : Option1)->setChecked(true);
 
     // Only a tick runs the switch's handler; any other stored value stays as read.
-    m_.orbx_link = read_setting(m_, QStringLiteral("ORBX"), gs232b, QStringLiteral("0"));
-    Check1->setChecked(m_.orbx_link == QStringLiteral("1"));
+    m_.orbx_link = m_.setting(settings_key::orbx_link);
+    Check1->setChecked(m_.orbx_linked());
 
-    m_.picnic_mode = read_setting(m_, QStringLiteral("PICNIC"), gs232b, QStringLiteral("0"));
+    m_.picnic_mode = m_.setting(settings_key::picnic_mode);
     // Selecting runs the button's handler; one already selected would not toggle.
-    const bool board = m_.picnic_mode != QStringLiteral("0");
+    const bool board = !m_.serial_port_selected();
     QRadioButton* const chosen = board ? Option4 : Option3;
     if (!chosen->isChecked()) {
         chosen->setChecked(true);
@@ -44,15 +30,14 @@ void Form2::Form_Load() {
         Option3_Click();
     }
 
-    m_.port_name = read_setting(m_, QStringLiteral("PORT"), gs232b, QStringLiteral("COM1"));
+    m_.port_name = m_.setting(settings_key::port_name);
     Combo1->setCurrentText(m_.port_name);
 
-    m_.cycle_seconds = read_setting(m_, QStringLiteral("TIMER"), gs232b, QStringLiteral("1"));
-    azimuth_range_setting = read_setting(m_, QStringLiteral("AZRANGE"), gs232b, QString());
+    m_.cycle_seconds = m_.setting(settings_key::cycle_seconds);
+    azimuth_range_setting = m_.setting(settings_key::azimuth_range);
     Text1->setText(m_.cycle_seconds);
 
-    m_.board_address = read_setting(m_, QStringLiteral("IP"), QStringLiteral("TCP/IP"),
-                                    QStringLiteral("192.168.0.200"));
+    m_.board_address = m_.setting(settings_key::board_address);
     try {
         s_.board.set_address(m_.board_address);
     } catch (const platform::ControlError&) {
@@ -72,13 +57,13 @@ void Form2::Form_Load() {
 
 void Form2::Option3_Click() {
     if (!Option3->isChecked()) return;
-    m_.picnic_mode = QStringLiteral("0");
+    m_.picnic_mode = switch_text(false);
     apply_connection_pattern(false);
 }
 
 void Form2::Option4_Click() {
     if (!Option4->isChecked()) return;
-    m_.picnic_mode = QStringLiteral("1");
+    m_.picnic_mode = switch_text(true);
     apply_connection_pattern(true);
 }
 
@@ -96,7 +81,7 @@ void Form2::apply_connection_pattern(bool board) {
 }
 
 void Form2::Check1_Click() {
-    m_.orbx_link = Check1->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+    m_.orbx_link = switch_text(Check1->isChecked());
 }
 
 void Form2::Command1_Click() {
@@ -104,7 +89,7 @@ void Form2::Command1_Click() {
 }
 
 Form2::SaveOutcome Form2::save_settings() {
-    m_.azimuth_origin = Option1->isChecked() ? QStringLiteral("0") : QStringLiteral("1");
+    m_.azimuth_origin = switch_text(!Option1->isChecked());
     m_.port_name = Combo1->currentText();
 
     const QString interval = ascii_digits(Text1->text()).trimmed();
@@ -118,7 +103,7 @@ Form2::SaveOutcome Form2::save_settings() {
         Text1->setFocus();
         return SaveOutcome::refused;
     }
-    m_.operation_mode = 0;
+    m_.operation_mode = OperationMode::running;
     m_.cycle_seconds = interval;
     form1_.set_timer_interval(interval_milliseconds(interval));
 
@@ -137,34 +122,26 @@ Form2::SaveOutcome Form2::save_settings() {
 }
 
 bool Form2::write_settings() {
-    const QString file = m_.ini_file();
-    const struct {
-        const QString& value;
-        QString key;
-        QString section;
-    } rows[] = {
-        {m_.picnic_mode, QStringLiteral("PICNIC"), gs232b},
-        {m_.orbx_link, QStringLiteral("ORBX"), gs232b},
-        {m_.azimuth_origin, QStringLiteral("HKITEN"), QStringLiteral("HOUI")},
-        {m_.port_name, QStringLiteral("PORT"), gs232b},
-        {m_.cycle_seconds, QStringLiteral("TIMER"), gs232b},
-        {m_.board_address, QStringLiteral("IP"), QStringLiteral("TCP/IP")},
+    const std::pair<const SettingKey&, const QString&> rows[] = {
+        {settings_key::picnic_mode, m_.picnic_mode},
+        {settings_key::orbx_link, m_.orbx_link},
+        {settings_key::azimuth_origin, m_.azimuth_origin},
+        {settings_key::port_name, m_.port_name},
+        {settings_key::cycle_seconds, m_.cycle_seconds},
+        {settings_key::board_address, m_.board_address},
     };
     bool all_written = true;
-    for (const auto& row : rows) {
-        all_written = m_.put_ini_value(row.value, row.key, row.section, file) && all_written;
-    }
+    for (const auto& [key, value] : rows) all_written = m_.store_setting(key, value) && all_written;
     // Written only once set, so a file without it stays as it was.
     if (!azimuth_range_setting.isEmpty()) {
         all_written =
-            m_.put_ini_value(azimuth_range_setting, QStringLiteral("AZRANGE"), gs232b, file) &&
-            all_written;
+            m_.store_setting(settings_key::azimuth_range, azimuth_range_setting) && all_written;
     }
     return all_written;
 }
 
 void Form2::note_range_reply(const QString& reply) {
-    if (m_.operation_mode != 3) return;
+    if (m_.operation_mode != OperationMode::az_full_scale) return;
     if (const auto range = range_from_reply(reply)) azimuth_range_setting = QString::number(*range);
 }
 

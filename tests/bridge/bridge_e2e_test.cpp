@@ -172,9 +172,9 @@ class BridgeStation : public ::testing::Test {
         EXPECT_EQ(form.Timer1.interval(), 1000);
         form.Timer1.stop();
         // The start-up poll is answered with the parked position.
-        (void)QTest::qWaitFor([&] { return form.current_azimuth == 200; }, 3000);
-        EXPECT_EQ(form.current_azimuth, 200);
-        EXPECT_EQ(form.current_elevation, 10);
+        (void)QTest::qWaitFor([&] { return form.state().antenna_azimuth == 200; }, 3000);
+        EXPECT_EQ(form.state().antenna_azimuth, 200);
+        EXPECT_EQ(form.state().antenna_elevation, 10);
         // The link is up: its lamp is lit and automatic tracking may start.
         EXPECT_EQ(Form1::back_colour(form.Label1[0]), Form1::lamp_on());
         EXPECT_TRUE(form.Command2->isEnabled());
@@ -196,8 +196,8 @@ class BridgeStation : public ::testing::Test {
         while (elapsed.elapsed() < limit_ms) {
             cycle(form);
             const auto move = last_move(logged_commands(sim_log()));
-            if (move && int(form.current_azimuth) == move->azimuth &&
-                int(form.current_elevation) == move->elevation) {
+            if (move && int(form.state().antenna_azimuth) == move->azimuth &&
+                int(form.state().antenna_elevation) == move->elevation) {
                 std::printf("[ timing ] arrived at %03d/%03d after %lld ms\n", move->azimuth,
                             move->elevation, static_cast<long long>(elapsed.elapsed()));
                 return move;
@@ -225,7 +225,7 @@ TEST_F(BridgeStation, TrackerPositionReachesTheAntenna) {
     Form1& form = station.form;
     ASSERT_TRUE(form.Option1->isChecked());
     form.Command2->click();
-    ASSERT_EQ(form.auto_tracking, 1);
+    ASSERT_TRUE(form.state().auto_tracking);
 
     // Before the tracker sends a position the bridge reports one below the horizon: the
     // antenna is polled but not moved.
@@ -241,7 +241,8 @@ TEST_F(BridgeStation, TrackerPositionReachesTheAntenna) {
         << run.output.toStdString();
 
     const auto arrived = track_until_arrived(form, 20000);
-    ASSERT_TRUE(arrived) << "antenna at " << form.current_azimuth << "/" << form.current_elevation;
+    ASSERT_TRUE(arrived) << "antenna at " << form.state().antenna_azimuth << "/"
+                         << form.state().antenna_elevation;
     EXPECT_EQ(arrived->azimuth, 123);
     EXPECT_EQ(arrived->elevation, 45);
     EXPECT_EQ(form.Text3->text(), QStringLiteral("123.4"));
@@ -271,10 +272,11 @@ TEST_F(BridgeStation, MoonAboveTheHorizonIsTracked) {
     EXPECT_EQ(station.module.target_kind, QStringLiteral("1"));
     EXPECT_TRUE(form.Text15->isVisible());
     form.Command2->click();
-    ASSERT_EQ(form.auto_tracking, 1);
+    ASSERT_TRUE(form.state().auto_tracking);
 
     const auto arrived = track_until_arrived(form, 25000);
-    ASSERT_TRUE(arrived) << "antenna at " << form.current_azimuth << "/" << form.current_elevation;
+    ASSERT_TRUE(arrived) << "antenna at " << form.state().antenna_azimuth << "/"
+                         << form.state().antenna_elevation;
     const double azimuth = numeric_value(bus_item(QStringLiteral("text10")));
     const double elevation = numeric_value(bus_item(QStringLiteral("text11")));
     // The Moon moves a fraction of a degree while the antenna travels.
@@ -298,7 +300,7 @@ TEST_F(BridgeStation, MoonBelowTheHorizonLeavesTheAntennaAlone) {
     Form1& form = station.form;
     form.Option2->click();
     form.Command2->click();
-    ASSERT_EQ(form.auto_tracking, 1);
+    ASSERT_TRUE(form.state().auto_tracking);
 
     for (int i = 0; i < 5; ++i) cycle(form);
     EXPECT_LT(numeric_value(form.Text15->text()), -10) << form.Text15->text().toStdString();
@@ -306,8 +308,8 @@ TEST_F(BridgeStation, MoonBelowTheHorizonLeavesTheAntennaAlone) {
     EXPECT_FALSE(last_move(commands)) << commands.join(u'|').toStdString();
     EXPECT_GE(commands.count(QStringLiteral("C2")), 6);  // still watched on every cycle
     EXPECT_TRUE(form.Label5->text().isEmpty());
-    EXPECT_EQ(form.current_azimuth, 200);
-    EXPECT_EQ(form.current_elevation, 10);
+    EXPECT_EQ(form.state().antenna_azimuth, 200);
+    EXPECT_EQ(form.state().antenna_elevation, 10);
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ TEST_P(CalibrationButton, SendsRecordsTheStepAndWaits) {
         EXPECT_EQ(w.serial.written, expected);
         EXPECT_TRUE(w.board.sent.isEmpty());
     }
-    EXPECT_EQ(w.module.operation_mode, row.mode);
+    EXPECT_EQ(w.module.operation_mode, static_cast<OperationMode>(row.mode));
     EXPECT_EQ(w.message_box.shown, row.prompts);
     // Over the board the command's own pause and the reader's settle pause come on top of
     // the half second.
@@ -145,7 +145,8 @@ TEST_F(DialogTest, BothFullScaleSendsBeforeThePromptsAndWaitsAfterThem) {
     };
     std::vector<Moment> moments;
     w.message_box.on_show = [&](const QString&) {
-        moments.push_back({w.serial.written, w.module.operation_mode, w.clock.slept});
+        moments.push_back(
+            {w.serial.written, static_cast<int>(w.module.operation_mode), w.clock.slept});
     };
     f.Command11->click();
     ASSERT_EQ(moments.size(), 2U);

@@ -41,7 +41,7 @@ class DialogTest : public ::testing::Test {
         w.board.sent.clear();
         w.board.addr.clear();
         w.clock.slept = 0;
-        w.module.operation_mode = 99;  // as the settings menu leaves it
+        w.module.operation_mode = OperationMode::settings_open;  // as the settings menu leaves it
         return form1->form2();
     }
 

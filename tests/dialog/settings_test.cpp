@@ -202,7 +202,7 @@ TEST_F(DialogTest, SuccessfulSaveWritesInOrderTellsAndEnds) {
                            "GS232B/TIMER=1", "TCP/IP/IP=192.168.0.200"}));
     EXPECT_EQ(w.message_box.shown, QStringList({restart}));
     EXPECT_EQ(w.program_end.ends, 1);
-    EXPECT_EQ(w.module.operation_mode, 0);
+    EXPECT_EQ(w.module.operation_mode, OperationMode::running);
     EXPECT_EQ(form1->Timer1.interval(), 1000);
     EXPECT_TRUE(form1->Timer1.isActive());
 }
@@ -254,7 +254,7 @@ TEST_P(IntervalSave, LimitsAndTimerInterval) {
         EXPECT_EQ(w.message_box.shown, QStringList({*row.refusal}));
         EXPECT_TRUE(w.profile.writes.isEmpty());
         EXPECT_EQ(w.program_end.ends, 0);
-        EXPECT_EQ(w.module.operation_mode, 99);
+        EXPECT_EQ(w.module.operation_mode, OperationMode::settings_open);
         EXPECT_EQ(w.module.cycle_seconds, QStringLiteral("1"));
         EXPECT_EQ(form1->Timer1.interval(), 1000);
         EXPECT_TRUE(form1->Timer1.isActive());
@@ -304,7 +304,7 @@ TEST_F(DialogTest, RefusedAddressAfterTheIntervalTookEffect) {
               QStringList({QStringLiteral("ＩＰ２アドレスを正しくセットしてください")}));
     EXPECT_TRUE(w.profile.writes.isEmpty());
     EXPECT_EQ(w.program_end.ends, 0);
-    EXPECT_EQ(w.module.operation_mode, 0);
+    EXPECT_EQ(w.module.operation_mode, OperationMode::running);
     EXPECT_EQ(w.module.cycle_seconds, QStringLiteral("2"));
     EXPECT_EQ(form1->Timer1.interval(), 2000);
 }
@@ -353,7 +353,7 @@ TEST_F(DialogTest, CloseWithTooLargeIntervalClosesWithoutSaving) {
     EXPECT_TRUE(w.profile.writes.isEmpty());
     EXPECT_EQ(w.program_end.ends, 0);
     EXPECT_EQ(form1->form2_if_loaded(), nullptr);
-    EXPECT_EQ(w.module.operation_mode, 0);  // manual moves work again
+    EXPECT_EQ(w.module.operation_mode, OperationMode::running);  // manual moves work again
     flush_deletes();
     EXPECT_TRUE(alive.isNull());
 }

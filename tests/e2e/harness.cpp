@@ -10,6 +10,7 @@
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <cstdio>
+#include <map>
 #include <thread>
 
 namespace e2e {
@@ -24,10 +25,6 @@ QString env(const char* name) {
 
 int px(double twips) {
     return static_cast<int>(std::lround(twips / 15.0));
-}
-
-QPoint centre(const Twips& t) {
-    return {px(t.left + t.width / 2.0), px(t.top + t.height / 2.0)};
 }
 
 constexpr const char* other_user_id = "65534";  // nobody / nogroup on Debian
@@ -202,25 +199,70 @@ bool dismiss_box(const Desktop& desktop, qint64 pid, int ms) {
 
 // --- MainWindow ------------------------------------------------------------------------------
 
+namespace {
+
+// "name x y w h" lines of the program's --print-layout, read once.
+const std::map<QString, QRect>& printed_layout() {
+    static const std::map<QString, QRect> places = [] {
+        std::map<QString, QRect> out;
+        Child program;
+        program.start(env("AZELROT_EXE"), {QStringLiteral("--print-layout")});
+        if (!program.process().waitForFinished(10000)) return out;
+        const QString text = QString::fromUtf8(program.process().readAllStandardOutput());
+        for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts)) {
+            const QStringList f = line.split(u' ');
+            if (f.size() != 5) continue;
+            out[f[0]] = QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
+        }
+        return out;
+    }();
+    return places;
+}
+
+std::optional<QRect> printed(const QString& name) {
+    const auto& places = printed_layout();
+    const auto it = places.find(name);
+    if (it == places.end()) return std::nullopt;
+    return it->second;
+}
+
+QPoint middle(const QRect& r) {
+    return {r.x() + r.width() / 2, r.y() + r.height() / 2};
+}
+
+}  // namespace
+
+std::optional<QRect> client_area() {
+    return printed(QStringLiteral("client"));
+}
+
+std::optional<QRect> place_of(const Control& control) {
+    return printed(QString::fromLatin1(control.name));
+}
+
 std::optional<QPoint> MainWindow::client_origin() const {
     const auto g = desktop_.geometry(id_);
-    if (!g) return std::nullopt;
-    return QPoint(g->x(), g->y() + g->height() - px(design::client_height));
+    const auto client = client_area();
+    if (!g || !client) return std::nullopt;
+    return QPoint(g->x(), g->y() + g->height() - client->height());
 }
 
-bool MainWindow::click(const Twips& control) const {
+bool MainWindow::click(const Control& control) const {
     const auto origin = client_origin();
-    return origin && desktop_.click(*origin + centre(control));
+    const auto place = place_of(control);
+    return origin && place && desktop_.click(*origin + middle(*place));
 }
 
-std::optional<QColor> MainWindow::colour(const Twips& control) const {
+std::optional<QColor> MainWindow::colour(const Control& control) const {
     const auto origin = client_origin();
-    if (!origin) return std::nullopt;
+    const auto place = place_of(control);
+    if (!origin || !place) return std::nullopt;
     // Near the left edge, clear of a centred caption.
-    return desktop_.pixel(*origin + QPoint(px(control.left) + 5, centre(control).y()));
+    return desktop_.pixel(*origin + QPoint(place->x() + 5, middle(*place).y()));
 }
 
-bool MainWindow::shows(const Twips& control, const QColor& expected, int tolerance, int ms) const {
+bool MainWindow::shows(const Control& control, const QColor& expected, int tolerance,
+                       int ms) const {
     return eventually(
         [&] {
             const auto seen = colour(control);
@@ -233,11 +275,11 @@ bool MainWindow::shows(const Twips& control, const QColor& expected, int toleran
 
 bool MainWindow::click_radar(int dx, int dy) const {
     const auto origin = client_origin();
-    if (!origin) return false;
+    const auto picture = place_of(design::Picture1);
+    if (!origin || !picture) return false;
     // The picture reports points inside its border; its centre is half its outer width there.
-    const int centre_px = px(design::Picture1.width / 2.0 + design::picture_border);
-    const QPoint at(px(design::Picture1.left) + centre_px + dx,
-                    px(design::Picture1.top) + centre_px + dy);
+    const int centre_px = px(picture->width() * 15 / 2.0 + design::picture_border);
+    const QPoint at(picture->x() + centre_px + dx, picture->y() + centre_px + dy);
     return desktop_.click(*origin + at);
 }
 
@@ -249,8 +291,9 @@ bool MainWindow::wait_popups(int count) const {
 
 bool MainWindow::menu(const QStringList& keys, int popups_after_last) const {
     const auto g = desktop_.geometry(id_);
-    if (!g) return false;
-    const int bar_height = g->height() - px(design::client_height);
+    const auto client = client_area();
+    if (!g || !client) return false;
+    const int bar_height = g->height() - client->height();
     // The first title of the bar starts at its left edge.
     if (!desktop_.click(QPoint(g->x() + 15, g->y() + bar_height / 2))) return false;
     if (!wait_popups(1)) return false;

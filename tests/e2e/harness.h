@@ -87,23 +87,32 @@ QString menu_pattern();
 // Waits for a message box of the process and presses Return in it.
 bool dismiss_box(const Desktop& desktop, qint64 pid, int ms = 5000);
 
-// Designed places, in twips (15 twips = 1 pixel).
+// Designed places of the settings dialog, in twips (15 twips = 1 pixel).
 struct Twips {
     int left, top, width, height;
 };
 
+// A control of the main window by its design name. Where it is comes from the program itself
+// (`azelrot --print-layout`), in pixels of the client area.
+struct Control {
+    const char* name;
+};
+
+// The client area's size and a control's place, as the program prints them; nothing when the
+// program did not print them.
+std::optional<QRect> client_area();
+std::optional<QRect> place_of(const Control& control);
+
 namespace design {
-constexpr int client_height = 4635;
-constexpr Twips Picture1{2280, 1455, 2700, 2700};
-// The lamp of the tracking-program link, Label1(0), inside Frame4 (60, 30).
-constexpr Twips link_lamp{60 + 210, 30 + 210, 465, 165};
-constexpr int picture_border = 30;
-constexpr Twips Command2{180, 3510, 825, 420};
-constexpr Twips Command3{180, 4080, 825, 375};
-constexpr Twips Command4{1200, 3510, 825, 420};
-// Option buttons inside Frame3 (60, 990): the caption's middle.
-constexpr Twips Option1{60 + 90, 990 + 240, 1035, 195};
-constexpr Twips Option2{60 + 90, 990 + 540, 975, 195};
+inline constexpr Control Picture1{"Picture1"};
+// The lamp of the tracking-program link.
+inline constexpr Control link_lamp{"Label1(0)"};
+constexpr int picture_border = 30;  // twips
+inline constexpr Control Command2{"Command2"};
+inline constexpr Control Command3{"Command3"};
+inline constexpr Control Command4{"Command4"};
+inline constexpr Control Option1{"Option1"};
+inline constexpr Control Option2{"Option2"};
 // The settings dialog (no menu bar); Check1 lies in Frame6 (180, 930).
 constexpr Twips form2_Text1{4800, 210, 645, 285};
 constexpr Twips form2_Check1{180 + 330, 930 + 300, 2505, 345};
@@ -121,12 +130,12 @@ class MainWindow {
         : desktop_(desktop), id_(id), pid_(pid) {}
     WindowId id() const { return id_; }
     std::optional<QPoint> client_origin() const;
-    bool click(const Twips& control) const;
+    bool click(const Control& control) const;
     // The control's background colour, read off the screen.
-    std::optional<QColor> colour(const Twips& control) const;
+    std::optional<QColor> colour(const Control& control) const;
     // Waits until the control shows this colour, each channel within `tolerance` (a style
     // shades a button's face: a green face is a gradient around the colour set).
-    bool shows(const Twips& control, const QColor& expected, int tolerance = 8,
+    bool shows(const Control& control, const QColor& expected, int tolerance = 8,
                int ms = 3000) const;
     // A click on the radar, `dx` and `dy` pixels right of and below its centre.
     bool click_radar(int dx, int dy) const;

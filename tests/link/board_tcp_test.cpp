@@ -382,8 +382,8 @@ TEST(BoardTcpRoundTrip, PollToParsedPosition) {
     timer.start();
     form.Command1_Click();
     const qint64 elapsed = timer.elapsed();
-    EXPECT_EQ(form.current_azimuth, 200);
-    EXPECT_EQ(form.current_elevation, 30);
+    EXPECT_EQ(form.state().antenna_azimuth, 200);
+    EXPECT_EQ(form.state().antenna_elevation, 30);
     EXPECT_EQ(form.Label16->text(), QStringLiteral("AZ=200 EL=030"));
     EXPECT_GE(elapsed, 400);  // 0.3 s after the command, 0.1 s before the read
     std::printf("poll round trip over the board: %lld ms\n", static_cast<long long>(elapsed));

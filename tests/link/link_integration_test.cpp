@@ -76,9 +76,9 @@ TEST_P(Link, StartUpShowsThePosition) {
     Rig rig(GetParam(), {"--initial", "234,56"});
     if (!rig.usable()) return;
     Form1& form = start(rig);
-    (void)QTest::qWaitFor([&] { return form.current_azimuth != 0; }, 1000);
-    EXPECT_EQ(form.current_azimuth, 234);
-    EXPECT_EQ(form.current_elevation, 56);
+    (void)QTest::qWaitFor([&] { return form.state().antenna_azimuth != 0; }, 1000);
+    EXPECT_EQ(form.state().antenna_azimuth, 234);
+    EXPECT_EQ(form.state().antenna_elevation, 56);
     EXPECT_TRUE(form.Label16->text().startsWith(QStringLiteral("AZ=234  EL=056")))
         << form.Label16->text().toStdString();
 }
@@ -95,8 +95,8 @@ TEST_P(Link, PollAnswerBecomesThePosition) {
     const qint64 round_trip = t.elapsed();
     std::printf("[ timing ] poll round trip over %s (send to parsed position): %lld ms\n",
                 name_of(GetParam()), static_cast<long long>(round_trip));
-    EXPECT_EQ(form.current_azimuth, 123);
-    EXPECT_EQ(form.current_elevation, 45);
+    EXPECT_EQ(form.state().antenna_azimuth, 123);
+    EXPECT_EQ(form.state().antenna_elevation, 45);
     EXPECT_TRUE(form.Label16->text().startsWith(QStringLiteral("AZ=123  EL=045")))
         << form.Label16->text().toStdString();
     EXPECT_EQ(rig.commands().back(), QStringLiteral("C2"));
@@ -121,10 +121,10 @@ TEST_P(Link, MoveCommandMovesTheAntenna) {
     const bool arrived = QTest::qWaitFor(
         [&] {
             station.poll(1500);
-            return form.current_azimuth == 200 && form.current_elevation == 30;
+            return form.state().antenna_azimuth == 200 && form.state().antenna_elevation == 30;
         },
         10000);
-    EXPECT_TRUE(arrived) << form.current_azimuth << "," << form.current_elevation;
+    EXPECT_TRUE(arrived) << form.state().antenna_azimuth << "," << form.state().antenna_elevation;
     EXPECT_FALSE(station.log_text().contains(QStringLiteral("put_data err")));
 }
 
@@ -143,7 +143,7 @@ TEST(BoardConnection, ADropIsMendedByTheNextSend) {
         ASSERT_TRUE(station.poll()) << "poll " << i;
         EXPECT_FALSE(station.board.connected()) << "poll " << i;
     }
-    EXPECT_EQ(form.current_azimuth, 77);
+    EXPECT_EQ(form.state().antenna_azimuth, 77);
     EXPECT_EQ(controller.commands().mid(3), (QStringList{"C2", "C2", "C2"}));
     EXPECT_FALSE(station.log_text().contains(QStringLiteral("put_data err")));
 }
@@ -176,8 +176,8 @@ TEST(BoardConnection, BoardAwayIsLoggedAndReconnectedWhenBack) {
     while (!polled && back.elapsed() < platform::BoardControlTcp::default_hold_off_ms + 2000)
         polled = station.poll(200);
     ASSERT_TRUE(polled);
-    EXPECT_EQ(form.current_azimuth, 88);
-    EXPECT_EQ(form.current_elevation, 22);
+    EXPECT_EQ(form.state().antenna_azimuth, 88);
+    EXPECT_EQ(form.state().antenna_elevation, 22);
     EXPECT_EQ(controller->commands(), QStringList{"C2"});
 }
 

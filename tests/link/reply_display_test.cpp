@@ -58,9 +58,9 @@ TEST_P(ReplyDisplay, ShowsTheReplyAsSent) {
     w.module.port_name = QStringLiteral("COM1");
     w.module.board_address = QStringLiteral("127.0.0.1");
     auto form = w.make_form1();
-    w.module.operation_mode = row.mode;
-    w.serial.feed(row.reply);
+    w.module.operation_mode = static_cast<OperationMode>(row.mode);
     QLabel* label = label_of(*form, row.where);
+    w.serial.feed(row.reply);
     EXPECT_EQ(label->text().toStdString(), row.expected.toStdString());
     EXPECT_EQ(presented(label).toStdString(), row.expected.toStdString());
 }

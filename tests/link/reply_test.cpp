@@ -88,7 +88,7 @@ QString expected_label(const char* text) {
 TEST_P(ReplyRouting, ShowsTheReplyWhereTheModeSays) {
     const RouteRow& row = GetParam();
     const QString reply = QString::fromUtf8(row.reply);
-    const auto shown = main_window_text(reply, static_cast<std::int16_t>(row.mode));
+    const auto shown = main_window_text(reply, static_cast<OperationMode>(row.mode));
     if (row.label16) {
         EXPECT_EQ(shown.value_or(QStringLiteral("<none>")), expected_label(row.label16));
     } else {
@@ -96,7 +96,7 @@ TEST_P(ReplyRouting, ShowsTheReplyWhereTheModeSays) {
     }
     const char* labels[] = {row.label4, row.label5, row.label6, row.label7};
     for (int n = 4; n <= 7; ++n) {
-        const auto text = dialog_label_text(n, reply, static_cast<std::int16_t>(row.mode));
+        const auto text = dialog_label_text(n, reply, static_cast<OperationMode>(row.mode));
         const QString want = expected_label(labels[n - 4]);
         EXPECT_EQ(text.value_or(QStringLiteral("!")), want) << "Label" << n << " mode " << row.mode;
     }

@@ -254,13 +254,13 @@ TEST(SerialPtyRoundTrip, PollToParsedPosition) {
     QElapsedTimer timer;
     timer.start();
     form.Command1_Click();
-    const bool parsed = QTest::qWaitFor([&] { return form.current_azimuth == 123; }, 2000);
+    const bool parsed = QTest::qWaitFor([&] { return form.state().antenna_azimuth == 123; }, 2000);
     const qint64 elapsed = timer.elapsed();
     stop = true;
     responder.join();
 
     ASSERT_TRUE(parsed);
-    EXPECT_EQ(form.current_elevation, 45);
+    EXPECT_EQ(form.state().antenna_elevation, 45);
     EXPECT_EQ(form.Label16->text(), QStringLiteral("AZ=123 EL=045"));
     // The settle pause is 0.1 s; the rest is the pty and the event loop.
     EXPECT_GE(elapsed, 100);

@@ -52,8 +52,8 @@ class OperationMenu : public ::testing::Test {
     void start_tracking(const char* az_text, const char* el_text) {
         form->Command2_Click();
         sent();
-        form->Text3->setText(QString::fromLatin1(az_text));
-        form->Text4->setText(QString::fromLatin1(el_text));
+        form->show_tracking_value(TrackingItem::satellite_azimuth, QString::fromLatin1(az_text));
+        form->show_tracking_value(TrackingItem::satellite_elevation, QString::fromLatin1(el_text));
     }
 };
 
@@ -82,14 +82,14 @@ TEST_F(OperationMenu, StopEndsAManualMoveAndNothingMoreIsSent) {
     Form1& f = load();
     ASSERT_EQ(f.start_heading_move({90, 45}), std::nullopt);
     EXPECT_EQ(sent(), QByteArray("W090 045\r"));
-    EXPECT_EQ(f.manual_tracking, 1);
+    EXPECT_TRUE(f.state().manual_tracking);
     f.Timer1_Timer();
     EXPECT_EQ(sent(), QByteArray("C2\r"));
 
     f.menu_stop->trigger();
     EXPECT_EQ(sent(), QByteArray("S\r"));
-    EXPECT_EQ(f.manual_tracking, 0);
-    EXPECT_EQ(f.target_picked, 0);
+    EXPECT_FALSE(f.state().manual_tracking);
+    EXPECT_FALSE(f.state().target_picked);
     EXPECT_EQ(f.Command4->text(), QStringLiteral("手動開始"));
     f.Timer1_Timer();
     EXPECT_EQ(sent(), QByteArray());
@@ -102,7 +102,7 @@ TEST_F(OperationMenu, StopEndsAutomaticTracking) {
     EXPECT_EQ(sent(), QByteArray("W123 020\rC2\r"));
     f.menu_stop->trigger();
     EXPECT_EQ(sent(), QByteArray("S\r"));
-    EXPECT_EQ(f.auto_tracking, 0);
+    EXPECT_FALSE(f.state().auto_tracking);
     EXPECT_EQ(f.Command2->text(), QStringLiteral("自動追尾開始"));
     EXPECT_TRUE(f.Command4->isEnabled());
     f.Timer1_Timer();
@@ -120,13 +120,13 @@ TEST_F(OperationMenu, ParkMovesToTheParkSectionAndEndsOnArrival) {
     Form1& f = load();
     f.menu_park->trigger();
     EXPECT_EQ(sent(), QByteArray("W200 005\r"));
-    EXPECT_EQ(f.manual_tracking, 1);
-    EXPECT_EQ(f.target_picked, 1);  // marked on the radar as a pick
+    EXPECT_TRUE(f.state().manual_tracking);
+    EXPECT_TRUE(f.state().target_picked);  // marked on the radar as a pick
     az = 200;
     el = 5;
     f.Timer1_Timer();
     EXPECT_EQ(sent(), QByteArray("C2\r"));
-    EXPECT_EQ(f.manual_tracking, 0);
+    EXPECT_FALSE(f.state().manual_tracking);
     EXPECT_TRUE(w.message_box.shown.isEmpty());
 }
 
@@ -189,7 +189,7 @@ TEST_F(OperationMenu, PresetsInFileOrderWithTheirShortcuts) {
     // A new heading replaces the move under way without a stop.
     entries[0]->trigger();
     EXPECT_EQ(sent(), QByteArray("W045 000\r"));
-    EXPECT_EQ(f.manual_tracking, 1);
+    EXPECT_TRUE(f.state().manual_tracking);
 }
 
 TEST_F(OperationMenu, OverlapCarriesAPassAcrossNorthOnwards) {
@@ -200,11 +200,11 @@ TEST_F(OperationMenu, OverlapCarriesAPassAcrossNorthOnwards) {
     f.Timer1_Timer();
     EXPECT_EQ(sent(), QByteArray("W355 020\rC2\r"));
     az = 355;
-    f.Text3->setText(QStringLiteral("5"));
+    f.show_tracking_value(TrackingItem::satellite_azimuth, QStringLiteral("5"));
     f.Timer1_Timer();
     EXPECT_EQ(sent(), QByteArray("W365 020\rC2\r"));
     az = 365;
-    f.Text3->setText(QStringLiteral("15"));
+    f.show_tracking_value(TrackingItem::satellite_azimuth, QStringLiteral("15"));
     f.Timer1_Timer();
     EXPECT_EQ(sent(), QByteArray("W375 020\rC2\r"));
 }
@@ -219,10 +219,10 @@ TEST_F(OperationMenu, OverlapManualMoveArrivesOnTheLinearValue) {
     EXPECT_EQ(sent(), QByteArray("W380 010\r"));
     az = 20;  // the other end of the scale is not the target
     f.Timer1_Timer();
-    EXPECT_EQ(f.manual_tracking, 1);
+    EXPECT_TRUE(f.state().manual_tracking);
     az = 380;
     f.Timer1_Timer();
-    EXPECT_EQ(f.manual_tracking, 0);
+    EXPECT_FALSE(f.state().manual_tracking);
 }
 
 TEST_F(OperationMenu, WithoutOverlapAPassAcrossNorthIsSentAsDesigned) {
@@ -243,10 +243,10 @@ TEST_F(OperationMenu, ThresholdSendsOneMoveForAStillTargetAndPollsEveryTick) {
     f.Timer1_Timer();
     f.Timer1_Timer();
     EXPECT_EQ(sent(), QByteArray("C2\rC2\r"));
-    f.Text3->setText(QStringLiteral("101.5"));
+    f.show_tracking_value(TrackingItem::satellite_azimuth, QStringLiteral("101.5"));
     f.Timer1_Timer();
     EXPECT_EQ(sent(), QByteArray("C2\r"));
-    f.Text3->setText(QStringLiteral("102"));
+    f.show_tracking_value(TrackingItem::satellite_azimuth, QStringLiteral("102"));
     f.Timer1_Timer();
     EXPECT_EQ(sent(), QByteArray("W102 020\rC2\r"));
     // Tracking started again sends its first move at once.
@@ -262,8 +262,8 @@ TEST_F(OperationMenu, IdlePollingFollowsTheControllersOwnButtons) {
     az = 77;
     f.Timer1_Timer();
     EXPECT_EQ(sent(), QByteArray("C2\r"));
-    EXPECT_EQ(f.current_azimuth, 77);
-    w.module.operation_mode = 99;  // the settings dialog owns the replies
+    EXPECT_EQ(f.state().antenna_azimuth, 77);
+    w.module.operation_mode = OperationMode::settings_open;  // the settings dialog owns the replies
     f.Timer1_Timer();
     EXPECT_EQ(sent(), QByteArray());
 }
@@ -271,9 +271,9 @@ TEST_F(OperationMenu, IdlePollingFollowsTheControllersOwnButtons) {
 TEST_F(OperationMenu, CalibrationRangeReplyIsSavedWithTheSettings) {
     Form1& f = load();
     Form2& dialog = f.form2();
-    w.module.operation_mode = 99;
+    w.module.operation_mode = OperationMode::settings_open;
     dialog.Command5_Click();  // P45, answered below as the controller does
-    w.module.operation_mode = 3;
+    w.module.operation_mode = OperationMode::az_full_scale;
     w.serial.feed("mode 450 Degree\r");
     EXPECT_EQ(dialog.azimuth_range_setting, QStringLiteral("450"));
     w.profile.writes.clear();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <functional>
 #include <optional>
 
@@ -108,7 +109,7 @@ TEST_F(TrackingLink, AbsentAtStartShowsFailedLampsAndWarnsOnceOverManyTicks) {
     EXPECT_EQ(link_lamp(), Form1::lamp_failed());
     EXPECT_EQ(manual_lamp(), Form1::lamp_off());
     EXPECT_FALSE(form->Command2->isEnabled());
-    EXPECT_EQ(form->link_warning_shown, 1);
+    EXPECT_TRUE(form->state().link_warning_shown);
 
     for (int tick = 0; tick < 30; ++tick) {
         w.dde.calls.clear();
@@ -150,7 +151,7 @@ TEST_F(TrackingLink, EachBoxReceivesItsOwnItemWithTheItemsCaseKept) {
     for (const Binding& b : bindings)
         EXPECT_EQ(box_text(b), QStringLiteral("v-") + QLatin1String(b.item)) << b.box_name;
     EXPECT_TRUE(w.message_box.shown.isEmpty());
-    EXPECT_EQ(form->link_warning_shown, 0);
+    EXPECT_FALSE(form->state().link_warning_shown);
 }
 
 TEST_F(TrackingLink, WorkingRefreshRequestsInTableOrderAndLightsTheLinkLamp) {
@@ -225,9 +226,9 @@ TEST_F(TrackingLink, WarningFromATickComesAfterItAndTheCycleRunsUnderTheBox) {
     module_.picnic_mode = QStringLiteral("0");
     w.serial.open = true;
     form->Option1->setChecked(true);
-    form->auto_tracking = 1;
-    form->Text3->setText(QStringLiteral("10"));
-    form->Text4->setText(QStringLiteral("20"));
+    form->state().auto_tracking = true;
+    form->show_tracking_value(TrackingItem::satellite_azimuth, QStringLiteral("10"));
+    form->show_tracking_value(TrackingItem::satellite_elevation, QStringLiteral("20"));
     w.message_box.on_show = [this](const QString&) { form->Timer1_Timer(); };
 
     form->Timer1_Timer();
@@ -241,17 +242,32 @@ TEST_F(TrackingLink, WarningFromATickComesAfterItAndTheCycleRunsUnderTheBox) {
 }
 
 TEST_F(TrackingLink, AutomaticTrackingStaysStoppableWhileTheLinkIsDown) {
-    form->auto_tracking = 1;
+    form->state().auto_tracking = true;
     form->Command2->setText(QStringLiteral("自動追尾終了"));
     form->refresh_tracking_values();
     EXPECT_EQ(link_lamp(), Form1::lamp_failed());
     EXPECT_TRUE(form->Command2->isEnabled());
 
     form->Command2_Click();
-    EXPECT_EQ(form->auto_tracking, 0);
+    EXPECT_FALSE(form->state().auto_tracking);
     EXPECT_EQ(form->Command2->text(), QStringLiteral("自動追尾開始"));
     form->refresh_tracking_values();
     EXPECT_FALSE(form->Command2->isEnabled());
+}
+
+TEST_F(TrackingLink, ValuesAreKeptAsReceivedAndTypingIntoABoxReplacesItsValue) {
+    serve(QStringLiteral(" 12 3.9 "));
+    form->start_tracking_link();
+    for (std::size_t i = 0; i < tracking_item_count; ++i) {
+        EXPECT_EQ(form->state().values[i],
+                  QStringLiteral(" 12 3.9 ") + QLatin1String(bindings[i].item));
+    }
+    form->Text4->clear();  // from code: the value stays
+    EXPECT_EQ(form->state().value(TrackingItem::satellite_elevation),
+              QStringLiteral(" 12 3.9 TEXT3"));
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_4, Qt::NoModifier, QStringLiteral("4"));
+    QCoreApplication::sendEvent(form->Text4, &key);
+    EXPECT_EQ(form->state().value(TrackingItem::satellite_elevation), QStringLiteral("4"));
 }
 
 TEST_F(TrackingLink, BoxesShowTheStartOfLongValues) {
@@ -284,7 +300,7 @@ TEST_F(TrackingLinkItemsRefused, IsAFailedLink) {
     EXPECT_EQ(manual_lamp(), Form1::lamp_off());
     EXPECT_FALSE(form->Command2->isEnabled());
 
-    form->auto_tracking = 1;
+    form->state().auto_tracking = true;
     form->refresh_tracking_values();
     EXPECT_EQ(link_lamp(), Form1::lamp_failed());
     EXPECT_TRUE(form->Command2->isEnabled());
@@ -325,7 +341,7 @@ class TrackingLinkOff : public TrackingLink, public ::testing::WithParamInterfac
 TEST_P(TrackingLinkOff, NoDdeCallAtAllOnlyTheHelpViewerQuitAtExit) {
     module_.orbx_link = QString::fromUtf8(GetParam());
     serve(QStringLiteral("v-"));
-    form->Text3->setText(QStringLiteral("keep"));
+    form->show_tracking_value(TrackingItem::satellite_azimuth, QStringLiteral("keep"));
 
     for (int tick = 0; tick < 3; ++tick) form->refresh_tracking_values();
     form->link_tracking_boxes();

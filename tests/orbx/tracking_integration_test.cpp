@@ -51,7 +51,7 @@ TEST_P(AutoTracking, EachCycleSendsTheTargetsMoveThenPolls) {
     EXPECT_EQ(Form1::back_colour(form.Label1[0]), Form1::lamp_on());
 
     form.Command2_Click();
-    ASSERT_EQ(form.auto_tracking, 1);
+    ASSERT_TRUE(form.state().auto_tracking);
     EXPECT_EQ(form.Command2->text(), auto_end);
     QTest::qWait(200);
     const qsizetype before = controller.commands().size();
@@ -82,11 +82,11 @@ TEST(AutoTrackingFollow, TheAntennaFollowsThePublishedPosition) {
         [&] {
             form.Timer1_Timer();
             QTest::qWait(150);
-            return form.current_azimuth == 240 && form.current_elevation == 60;
+            return form.state().antenna_azimuth == 240 && form.state().antenna_elevation == 60;
         },
         15000);
-    EXPECT_TRUE(there) << form.current_azimuth << "," << form.current_elevation;
-    EXPECT_EQ(form.auto_tracking, 1);  // tracking goes on after arrival
+    EXPECT_TRUE(there) << form.state().antenna_azimuth << "," << form.state().antenna_elevation;
+    EXPECT_TRUE(form.state().auto_tracking);  // tracking goes on after arrival
 }
 
 TEST(TrackingProgramLink, LostAndBackWhileTheProgramKeepsRunning) {

@@ -47,12 +47,12 @@ TEST_P(ManualMove, ClickThenStartMovesTheAntennaAndEndsByItself) {
     const double width = form.Picture1->outer_width();
     const double r = width / 2;
     form.Picture1_MouseDown(Qt::LeftButton, Qt::NoModifier, r + pick.dx * r, r + pick.dy * r);
-    ASSERT_EQ(form.target_picked, 1);
+    ASSERT_TRUE(form.state().target_picked);
     const qsizetype before = controller.commands().size();
 
     form.Command4_Click();
     EXPECT_EQ(form.Command4->text(), manual_stop);
-    EXPECT_EQ(form.manual_tracking, 1);
+    EXPECT_TRUE(form.state().manual_tracking);
     ASSERT_TRUE(controller.wait_for_commands(before, 2000));
     EXPECT_EQ(controller.commands().at(before), QString::fromLatin1(pick.command));
 
@@ -63,16 +63,17 @@ TEST_P(ManualMove, ClickThenStartMovesTheAntennaAndEndsByItself) {
             form.Timer1_Timer();
             ++ticks;
             QTest::qWait(150);
-            return form.manual_tracking == 0;
+            return !form.state().manual_tracking;
         },
         20000);
-    ASSERT_TRUE(ended) << "antenna at " << form.current_azimuth << "," << form.current_elevation;
+    ASSERT_TRUE(ended) << "antenna at " << form.state().antenna_azimuth << ","
+                       << form.state().antenna_elevation;
     EXPECT_GT(ticks, 1);  // it had to travel
     EXPECT_EQ(form.Command4->text(), manual_start);
-    EXPECT_EQ(form.target_picked, 0);
+    EXPECT_FALSE(form.state().target_picked);
     EXPECT_TRUE(form.Command4->isEnabled());
-    EXPECT_NEAR(form.current_azimuth, pick.azimuth, 2);
-    EXPECT_NEAR(form.current_elevation, pick.elevation, 2);
+    EXPECT_NEAR(form.state().antenna_azimuth, pick.azimuth, 2);
+    EXPECT_NEAR(form.state().antenna_elevation, pick.elevation, 2);
 
     const QStringList sent = controller.commands().mid(before);
     EXPECT_FALSE(sent.contains(QStringLiteral("S"))) << sent.join(u' ').toStdString();
@@ -95,9 +96,9 @@ TEST(ManualMoveStop, PressingAgainStopsTheMoveOnTheWay) {
         form.Timer1_Timer();
         QTest::qWait(150);
     }
-    ASSERT_EQ(form.manual_tracking, 1);
+    ASSERT_TRUE(form.state().manual_tracking);
     form.Command4_Click();
-    EXPECT_EQ(form.manual_tracking, 0);
+    EXPECT_FALSE(form.state().manual_tracking);
     EXPECT_EQ(form.Command4->text(), manual_start);
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
@@ -109,11 +110,11 @@ TEST(ManualMoveStop, PressingAgainStopsTheMoveOnTheWay) {
     // Stopped where it was: further polls show it standing still, away from the target.
     QTest::qWait(300);
     ASSERT_TRUE(station.poll());
-    const double stopped_at = form.current_azimuth;
+    const double stopped_at = form.state().antenna_azimuth;
     QTest::qWait(600);
     ASSERT_TRUE(station.poll());
-    EXPECT_EQ(form.current_azimuth, stopped_at);
-    EXPECT_GT(form.current_azimuth, 150);
+    EXPECT_EQ(form.state().antenna_azimuth, stopped_at);
+    EXPECT_GT(form.state().antenna_azimuth, 150);
 }
 
 INSTANTIATE_TEST_SUITE_P(Picks, ManualMove, ::testing::ValuesIn(picks),

@@ -20,8 +20,8 @@ class RadarWindow : public ::testing::Test {
         m.orbx_link = QStringLiteral("1");
         m.picnic_mode = QStringLiteral("0");
         w.serial.open = true;
-        form->azimuth_tolerance = 2.0;
-        form->elevation_tolerance = 2.0;
+        form->state().azimuth_tolerance = 2.0;
+        form->state().elevation_tolerance = 2.0;
         form->Option1->setChecked(true);
     }
 

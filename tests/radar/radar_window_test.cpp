@@ -10,8 +10,8 @@ namespace {
 using RadarDrawing = RadarWindow;
 
 TEST_F(RadarDrawing, GridIsOnePixelWhiteOnBlack) {
-    form->current_azimuth = 180;  // direction line below the centre
-    form->current_elevation = 45;
+    form->state().antenna_azimuth = 180;  // direction line below the centre
+    form->state().antenna_elevation = 45;
     form->draw_radar();
     ASSERT_EQ(image().size(), QSize(176, 176));
     EXPECT_EQ(colour_at(300, 1350), white);
@@ -38,8 +38,8 @@ class AntennaPixels : public RadarWindow, public ::testing::WithParamInterface<A
 
 TEST_P(AntennaPixels, RedCentreAtThePolarPointOfThePosition) {
     const AntennaPixelRow& r = GetParam();
-    form->current_azimuth = r.azimuth;
-    form->current_elevation = r.elevation;
+    form->state().antenna_azimuth = r.azimuth;
+    form->state().antenna_elevation = r.elevation;
     form->draw_radar();
     EXPECT_EQ(colour_at(r.x, r.y), red) << r.azimuth << "/" << r.elevation;
     EXPECT_EQ(form->Picture1->draw_width(), 1);
@@ -56,8 +56,8 @@ INSTANTIATE_TEST_SUITE_P(
                       AntennaPixelRow{225, 45, 1350 - 477.297, 1350 + 477.297}));
 
 TEST_F(RadarDrawing, DirectionLineIsFourPixelsWideAndStartsAtTheCentre) {
-    form->current_azimuth = 0;
-    form->current_elevation = 0;
+    form->state().antenna_azimuth = 0;
+    form->state().antenna_elevation = 0;
     form->draw_radar();
     const QPoint centre = form->Picture1->image_pixel(1355, 1350);
     const int row = form->Picture1->image_pixel(0, 600).y();
@@ -70,8 +70,8 @@ TEST_F(RadarDrawing, DirectionLineIsFourPixelsWideAndStartsAtTheCentre) {
 }
 
 TEST_F(RadarDrawing, HugePositionSkipsTheAntennaButDrawsTheRest) {
-    form->current_elevation = 1e308;
-    form->current_azimuth = std::numeric_limits<double>::infinity();
+    form->state().antenna_elevation = 1e308;
+    form->state().antenna_azimuth = std::numeric_limits<double>::infinity();
     form->draw_radar();
     EXPECT_EQ(count(red), 0);
     EXPECT_EQ(colour_at(450, 1350), white);
@@ -89,11 +89,11 @@ class TargetMarker : public RadarWindow, public ::testing::WithParamInterface<Bo
 
 TEST_P(TargetMarker, GreenUnlessBelowTheHorizon) {
     const BoxRow& r = GetParam();
-    form->current_azimuth = 180;  // keep the antenna and the Moon out of the way
-    form->current_elevation = 45;
-    form->Text15->setText(QStringLiteral("-1"));
-    form->Text3->setText(QString::fromUtf8(r.azimuth));
-    form->Text4->setText(QString::fromUtf8(r.elevation));
+    form->state().antenna_azimuth = 180;  // keep the antenna and the Moon out of the way
+    form->state().antenna_elevation = 45;
+    form->show_tracking_value(TrackingItem::moon_elevation, QStringLiteral("-1"));
+    form->show_tracking_value(TrackingItem::satellite_azimuth, QString::fromUtf8(r.azimuth));
+    form->show_tracking_value(TrackingItem::satellite_elevation, QString::fromUtf8(r.elevation));
     form->draw_radar();
     EXPECT_EQ(colour_at(r.x, r.y) == green, r.shown) << r.azimuth << "/" << r.elevation;
 }
@@ -109,8 +109,8 @@ class MoonMarker : public RadarWindow, public ::testing::WithParamInterface<cons
 
 TEST_P(MoonMarker, AbsentOnlyWhileTheLinkIsOff) {
     m.orbx_link = QString::fromUtf8(GetParam());
-    form->Text14->setText(QStringLiteral("270"));
-    form->Text15->setText(QStringLiteral("30"));
+    form->show_tracking_value(TrackingItem::moon_azimuth, QStringLiteral("270"));
+    form->show_tracking_value(TrackingItem::moon_elevation, QStringLiteral("30"));
     form->draw_radar();
     EXPECT_EQ(colour_at(450, 1350) == yellow, m.orbx_link != QStringLiteral("0")) << GetParam();
 }
@@ -136,16 +136,16 @@ TEST_F(RadarDrawing, RedrawLeavesThePictureOfAFullRedraw) {
     };
     auto redraw = [](Form1& f, const Step& s) {
         f.Picture1->resize(s.size);
-        f.Text3->setText(QString::fromUtf8(s.target_azimuth));
-        f.Text4->setText(QStringLiteral("30"));
-        f.Text14->setText(QStringLiteral("300"));
-        f.Text15->setText(QStringLiteral("40"));
+        f.show_tracking_value(TrackingItem::satellite_azimuth, QString::fromUtf8(s.target_azimuth));
+        f.show_tracking_value(TrackingItem::satellite_elevation, QStringLiteral("30"));
+        f.show_tracking_value(TrackingItem::moon_azimuth, QStringLiteral("300"));
+        f.show_tracking_value(TrackingItem::moon_elevation, QStringLiteral("40"));
         if (s.click_first) f.Picture1_MouseDown(Qt::LeftButton, {}, 900, 1800);
-        f.target_picked = 1;
-        f.picked_x = 1800;
-        f.picked_y = 900;
-        f.current_azimuth = s.azimuth;
-        f.current_elevation = 20;
+        f.state().target_picked = true;
+        f.state().picked_x = 1800;
+        f.state().picked_y = 900;
+        f.state().antenna_azimuth = s.azimuth;
+        f.state().antenna_elevation = 20;
         f.draw_radar();
         return f.Picture1->image().copy();
     };
@@ -169,8 +169,8 @@ TEST_F(RadarDrawing, RedrawLeavesThePictureOfAFullRedraw) {
 // a copy taken earlier stays as it was.
 TEST_F(RadarDrawing, CopiesAndRedrawsInARowShowTheirOwnRedraw) {
     auto at = [](Form1& f, double azimuth) {
-        f.current_azimuth = azimuth;
-        f.current_elevation = 20;
+        f.state().antenna_azimuth = azimuth;
+        f.state().antenna_elevation = 20;
         f.draw_radar();
     };
     auto full = [&](double azimuth) {
@@ -192,12 +192,12 @@ using Picking = RadarWindow;
 TEST_F(Picking, ClickStoresTheAnglesAndDrawsHollowRingsAtOnce) {
     form->draw_radar();
     form->Picture1_MouseDown(Qt::RightButton, Qt::ShiftModifier, 1850, 850);
-    EXPECT_EQ(form->target_picked, 1);
-    EXPECT_DOUBLE_EQ(form->radar_centre_x, 1350);
-    EXPECT_DOUBLE_EQ(form->radar_centre_y, 1350);
-    EXPECT_DOUBLE_EQ(form->picked_x, 1850);
-    EXPECT_NEAR(form->target_azimuth, 44.99999999986, 1e-11);
-    EXPECT_NEAR(form->target_elevation, 42.86, 5e-3);
+    EXPECT_TRUE(form->state().target_picked);
+    EXPECT_DOUBLE_EQ(form->state().radar_centre_x, 1350);
+    EXPECT_DOUBLE_EQ(form->state().radar_centre_y, 1350);
+    EXPECT_DOUBLE_EQ(form->state().picked_x, 1850);
+    EXPECT_NEAR(form->state().target_azimuth, 44.99999999986, 1e-11);
+    EXPECT_NEAR(form->state().target_elevation, 42.86, 5e-3);
     EXPECT_TRUE(shows_near(1850 + 50, 850, white));
     EXPECT_TRUE(shows_near(1850, 850, yellow));
     EXPECT_EQ(colour_at(1850 + 30, 850), black);  // hollow
@@ -214,7 +214,7 @@ TEST_F(Picking, SouthBasePointTurnsTheAzimuth) {
           std::pair{"", 44.99999999986}, std::pair{"0", 44.99999999986}}) {
         m.azimuth_origin = QString::fromUtf8(origin);
         form->Picture1_MouseDown(Qt::LeftButton, {}, 1850, 850);
-        EXPECT_NEAR(form->target_azimuth, azimuth, 1e-11) << origin;
+        EXPECT_NEAR(form->state().target_azimuth, azimuth, 1e-11) << origin;
     }
 }
 
@@ -222,19 +222,19 @@ TEST_F(Picking, MousePressMapsPixelsToPictureUnitsInsideTheBorder) {
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(125, 59), QPointF(125, 59),
                       Qt::MiddleButton, Qt::MiddleButton, Qt::NoModifier);
     QCoreApplication::sendEvent(form->Picture1, &press);
-    EXPECT_DOUBLE_EQ(form->picked_x, 125 * 15 - 30);
-    EXPECT_DOUBLE_EQ(form->picked_y, 59 * 15 - 30);
-    EXPECT_EQ(form->target_picked, 1);
+    EXPECT_DOUBLE_EQ(form->state().picked_x, 125 * 15 - 30);
+    EXPECT_DOUBLE_EQ(form->state().picked_y, 59 * 15 - 30);
+    EXPECT_TRUE(form->state().target_picked);
 }
 
 TEST_F(Picking, PressOnTheBorderPicksNothing) {
     const int last = form->Picture1->width() - 1;  // 180 pixels, a 2-pixel border each side
     auto press_at = [&](int x, int y) {
-        form->target_picked = 0;
+        form->state().target_picked = false;
         QMouseEvent press(QEvent::MouseButtonPress, QPointF(x, y), QPointF(x, y), Qt::LeftButton,
                           Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(form->Picture1, &press);
-        return form->target_picked == 1;
+        return form->state().target_picked;
     };
     for (const auto& [x, y] : {std::pair{0, 0}, std::pair{1, 90}, std::pair{90, 1},
                                std::pair{last, 90}, std::pair{90, last - 1}})
@@ -245,8 +245,8 @@ TEST_F(Picking, PressOnTheBorderPicksNothing) {
 
 struct RefusalRow {
     std::int16_t operation_mode;
-    std::int16_t auto_tracking;
-    std::int16_t manual_tracking;
+    bool auto_tracking;
+    bool manual_tracking;
     const char* message;  // nullptr: ignored silently
 };
 
@@ -257,20 +257,20 @@ TEST_P(Refusal, KeepsTheEarlierPick) {
     form->Picture1_MouseDown(Qt::LeftButton, {}, 1850, 850);
     form->draw_radar();
     const QImage before = image().copy();
-    form->radar_centre_x = form->radar_centre_y = -1;
-    m.operation_mode = r.operation_mode;
-    form->auto_tracking = r.auto_tracking;
-    form->manual_tracking = r.manual_tracking;
+    form->state().radar_centre_x = form->state().radar_centre_y = -1;
+    m.operation_mode = static_cast<OperationMode>(r.operation_mode);
+    form->state().auto_tracking = r.auto_tracking;
+    form->state().manual_tracking = r.manual_tracking;
     form->Picture1_MouseDown(Qt::LeftButton, {}, 600, 2000);
-    EXPECT_DOUBLE_EQ(form->picked_x, 1850);
-    EXPECT_NEAR(form->target_azimuth, 44.99999999986, 1e-11);
+    EXPECT_DOUBLE_EQ(form->state().picked_x, 1850);
+    EXPECT_NEAR(form->state().target_azimuth, 44.99999999986, 1e-11);
     EXPECT_EQ(image(), before);
     if (r.message) {
         EXPECT_EQ(w.message_box.shown, QStringList{QString::fromUtf8(r.message)});
-        EXPECT_DOUBLE_EQ(form->radar_centre_x, 1350);
+        EXPECT_DOUBLE_EQ(form->state().radar_centre_x, 1350);
     } else {
         EXPECT_TRUE(w.message_box.shown.isEmpty());
-        EXPECT_DOUBLE_EQ(form->radar_centre_x, -1);
+        EXPECT_DOUBLE_EQ(form->state().radar_centre_x, -1);
     }
 }
 

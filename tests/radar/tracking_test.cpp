@@ -11,8 +11,8 @@ const QByteArray poll("C2\r");
 
 struct TickRow {
     const char* name;
-    std::int16_t auto_tracking;
-    std::int16_t manual_tracking;
+    bool auto_tracking;
+    bool manual_tracking;
     bool moon;
     const char* text3;
     const char* text4;
@@ -25,16 +25,16 @@ class Tick : public RadarWindow, public ::testing::WithParamInterface<TickRow> {
 
 TEST_P(Tick, SendsExactlyTheseBytes) {
     const TickRow& r = GetParam();
-    form->auto_tracking = r.auto_tracking;
-    form->manual_tracking = r.manual_tracking;
+    form->state().auto_tracking = r.auto_tracking;
+    form->state().manual_tracking = r.manual_tracking;
     (r.moon ? form->Option2 : form->Option1)->setChecked(true);
-    form->Text3->setText(QString::fromUtf8(r.text3));
-    form->Text4->setText(QString::fromUtf8(r.text4));
-    form->Text14->setText(QString::fromUtf8(r.text14));
-    form->Text15->setText(QString::fromUtf8(r.text15));
+    form->show_tracking_value(TrackingItem::satellite_azimuth, QString::fromUtf8(r.text3));
+    form->show_tracking_value(TrackingItem::satellite_elevation, QString::fromUtf8(r.text4));
+    form->show_tracking_value(TrackingItem::moon_azimuth, QString::fromUtf8(r.text14));
+    form->show_tracking_value(TrackingItem::moon_elevation, QString::fromUtf8(r.text15));
     form->Timer1_Timer();
     EXPECT_EQ(sent(), QByteArray(r.bytes)) << r.name;
-    const bool polled = r.auto_tracking == 1 || r.manual_tracking == 1;
+    const bool polled = r.auto_tracking || r.manual_tracking;
     EXPECT_EQ(form->Label7->text(), polled ? QStringLiteral("C2") : QString()) << r.name;
     if (polled) {
         EXPECT_EQ(m.command_text, QStringLiteral("43320D")) << r.name;
@@ -69,18 +69,18 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Tick, BoardTransportGetsTheSameBytes) {
     m.picnic_mode = QStringLiteral("1");
-    form->auto_tracking = 1;
-    form->Text3->setText(QStringLiteral("7.9"));
-    form->Text4->setText(QStringLiteral("45.2"));
+    form->state().auto_tracking = true;
+    form->show_tracking_value(TrackingItem::satellite_azimuth, QStringLiteral("7.9"));
+    form->show_tracking_value(TrackingItem::satellite_elevation, QStringLiteral("45.2"));
     form->Timer1_Timer();
     EXPECT_EQ(w.board.sent, QByteArray("W007 045\rC2\r"));
     EXPECT_TRUE(sent().isEmpty());
 }
 
 TEST_F(Tick, ATickInsideATickDoesNothing) {
-    form->auto_tracking = 1;
-    form->Text3->setText(QStringLiteral("10"));
-    form->Text4->setText(QStringLiteral("20"));
+    form->state().auto_tracking = true;
+    form->show_tracking_value(TrackingItem::satellite_azimuth, QStringLiteral("10"));
+    form->show_tracking_value(TrackingItem::satellite_elevation, QStringLiteral("20"));
     int nested = 0;
     w.serial.on_written = [&](const QByteArray&) {
         ++nested;
@@ -97,9 +97,9 @@ TEST_F(Tick, ATickInsideATickDoesNothing) {
 
 TEST_F(Tick, NoNumberIsLoggedWithItsTexts) {
     m.debug_flag = QStringLiteral("1");
-    form->auto_tracking = 1;
-    form->Text3->setText(QStringLiteral("N/A"));
-    form->Text4->setText(QStringLiteral("---"));
+    form->state().auto_tracking = true;
+    form->show_tracking_value(TrackingItem::satellite_azimuth, QStringLiteral("N/A"));
+    form->show_tracking_value(TrackingItem::satellite_elevation, QStringLiteral("---"));
     form->Timer1_Timer();
     QFile log(w.program_dir.file(QStringLiteral("azelrot.log")));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
@@ -111,8 +111,8 @@ TEST_F(Tick, NoNumberIsLoggedWithItsTexts) {
 }
 
 TEST_F(Tick, EndsWithARedraw) {
-    form->current_azimuth = 90;
-    form->current_elevation = 30;
+    form->state().antenna_azimuth = 90;
+    form->state().antenna_elevation = 30;
     form->Timer1_Timer();
     EXPECT_EQ(colour_at(2250, 1350), red);
 }
@@ -133,17 +133,17 @@ class ManualStart : public RadarWindow, public ::testing::WithParamInterface<Mov
 
 TEST_P(ManualStart, SendsWholeDegreesAndTurnsGreen) {
     const MoveRow& r = GetParam();
-    form->target_azimuth = r.azimuth;
-    form->target_elevation = r.elevation;
-    form->target_picked = 1;
-    form->auto_tracking = 1;
+    form->state().target_azimuth = r.azimuth;
+    form->state().target_elevation = r.elevation;
+    form->state().target_picked = true;
+    form->state().auto_tracking = true;
     form->Command4_Click();
     EXPECT_EQ(sent(), QByteArray(r.bytes));
     EXPECT_EQ(form->Label5->text(), QString::fromLatin1(r.bytes));
     EXPECT_EQ(form->Text3->text(), QString::fromUtf8(r.text3));
     EXPECT_EQ(form->Text4->text(), QString::fromUtf8(r.text4));
-    EXPECT_EQ(form->manual_tracking, 1);
-    EXPECT_EQ(form->auto_tracking, 0);
+    EXPECT_TRUE(form->state().manual_tracking);
+    EXPECT_FALSE(form->state().auto_tracking);
     EXPECT_FALSE(form->Command2->isEnabled());
     EXPECT_EQ(form->Command4->text(), QStringLiteral("手動中止"));
     EXPECT_EQ(Form1::back_colour(form->Command4), Form1::running());
@@ -162,7 +162,7 @@ TEST_F(ManualMove, NothingPickedAsksForAPlace) {
     form->Command4_Click();
     EXPECT_EQ(w.message_box.shown, QStringList{QStringLiteral("移動場所を指定してください")});
     EXPECT_TRUE(sent().isEmpty());
-    EXPECT_EQ(form->manual_tracking, 0);
+    EXPECT_FALSE(form->state().manual_tracking);
     EXPECT_EQ(form->Command4->text(), QStringLiteral("手動開始"));
 }
 
@@ -177,8 +177,8 @@ TEST_F(ManualMove, StopSendsStopAndForgetsTheTarget) {
         form->Command4_Click();
         EXPECT_EQ(sent(), QByteArray("W044 042\rS\r")) << link;
         EXPECT_EQ(m.command_text, QStringLiteral("530D"));
-        EXPECT_EQ(form->manual_tracking, 0);
-        EXPECT_EQ(form->target_picked, 0);
+        EXPECT_FALSE(form->state().manual_tracking);
+        EXPECT_FALSE(form->state().target_picked);
         EXPECT_EQ(form->Command4->text(), QStringLiteral("手動開始"));
         EXPECT_FALSE(Form1::back_colour(form->Command4).isValid());
         EXPECT_TRUE(form->Command4->isEnabled());
@@ -202,18 +202,18 @@ class Arrival : public RadarWindow, public ::testing::WithParamInterface<Arrival
 
 TEST_P(Arrival, EndsTheMoveWithoutSending) {
     const ArrivalRow& r = GetParam();
-    form->target_azimuth = r.target_az;
-    form->target_elevation = r.target_el;
-    form->target_picked = 1;
+    form->state().target_azimuth = r.target_az;
+    form->state().target_elevation = r.target_el;
+    form->state().target_picked = true;
     form->Command4_Click();
     form->Label16->setText(QStringLiteral("reply"));
     const QByteArray before = sent();
-    form->current_azimuth = r.current_az;
-    form->current_elevation = r.current_el;
+    form->state().antenna_azimuth = r.current_az;
+    form->state().antenna_elevation = r.current_el;
     form->check_manual_arrival();
     EXPECT_EQ(sent(), before);
-    EXPECT_EQ(form->manual_tracking, r.ends ? 0 : 1);
-    EXPECT_EQ(form->target_picked, r.ends ? 0 : 1);
+    EXPECT_EQ(form->state().manual_tracking, !r.ends);
+    EXPECT_EQ(form->state().target_picked, !r.ends);
     EXPECT_EQ(form->Command4->text(),
               r.ends ? QStringLiteral("手動開始") : QStringLiteral("手動中止"));
     EXPECT_EQ(form->Command2->isEnabled(), r.ends);
@@ -226,13 +226,13 @@ INSTANTIATE_TEST_SUITE_P(Table, Arrival,
                                            ArrivalRow{180, 40, 181.6, 43.0, false}));
 
 TEST_F(ManualMove, ArrivalNeedsARunningMove) {
-    form->target_azimuth = 180;
-    form->target_elevation = 40;
-    form->target_picked = 1;
-    form->current_azimuth = 180;
-    form->current_elevation = 40;
+    form->state().target_azimuth = 180;
+    form->state().target_elevation = 40;
+    form->state().target_picked = true;
+    form->state().antenna_azimuth = 180;
+    form->state().antenna_elevation = 40;
     form->check_manual_arrival();
-    EXPECT_EQ(form->target_picked, 1);
+    EXPECT_TRUE(form->state().target_picked);
 }
 
 // --- automatic tracking ----------------------------------------------------------------------
@@ -240,9 +240,9 @@ TEST_F(ManualMove, ArrivalNeedsARunningMove) {
 using AutoTracking = RadarWindow;
 
 TEST_F(AutoTracking, StartAndEnd) {
-    form->target_picked = 1;
+    form->state().target_picked = true;
     form->Command2_Click();
-    EXPECT_EQ(form->auto_tracking, 1);
+    EXPECT_TRUE(form->state().auto_tracking);
     EXPECT_FALSE(form->Command4->isEnabled());
     EXPECT_FALSE(Form1::back_colour(form->Command4).isValid());
     EXPECT_EQ(Form1::back_colour(form->Command2), Form1::running());
@@ -250,26 +250,26 @@ TEST_F(AutoTracking, StartAndEnd) {
     EXPECT_TRUE(w.message_box.shown.isEmpty());
 
     for (const char* link : {"1", "0"}) {
-        form->auto_tracking = 1;
+        form->state().auto_tracking = true;
         m.orbx_link = QString::fromUtf8(link);
         form->Label16->setText(QStringLiteral("AZ=100"));
         w.serial.written.clear();
         form->Command2_Click();
-        EXPECT_EQ(form->auto_tracking, 0);
+        EXPECT_FALSE(form->state().auto_tracking);
         EXPECT_EQ(form->Command2->text(), QStringLiteral("自動追尾開始"));
         EXPECT_FALSE(Form1::back_colour(form->Command2).isValid());
         EXPECT_EQ(form->Command2->isEnabled(), m.orbx_link == QStringLiteral("1")) << link;
         EXPECT_TRUE(form->Command4->isEnabled());
         EXPECT_TRUE(form->Label16->text().isEmpty());
         EXPECT_TRUE(sent().isEmpty()) << "nothing is sent when automatic tracking ends";
-        EXPECT_EQ(form->target_picked, 1);
+        EXPECT_TRUE(form->state().target_picked);
     }
 }
 
 TEST_F(AutoTracking, ClickIsRefusedWhileItRuns) {
     form->Command2_Click();
     form->Picture1_MouseDown(Qt::LeftButton, {}, 1850, 850);
-    EXPECT_EQ(form->target_picked, 0);
+    EXPECT_FALSE(form->state().target_picked);
     EXPECT_EQ(w.message_box.shown, QStringList{QStringLiteral("自動追跡中です！！")});
 }
 

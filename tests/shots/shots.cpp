@@ -29,7 +29,7 @@ int dialog(const QString& pattern) {
         w.serial.open = true;
     }
     const auto form1 = w.load_form1();
-    w.module.operation_mode = 99;  // as the settings menu leaves it
+    w.module.operation_mode = OperationMode::settings_open;  // as the settings menu leaves it
     Form2& f = form1->form2();
     f.move(10, 10);
     f.show();
@@ -46,8 +46,8 @@ int radar(const QString& folder) {
     w.module.picnic_mode = QStringLiteral("0");
     w.serial.open = true;
     const auto form = w.make_form1();
-    form->azimuth_tolerance = 2.0;
-    form->elevation_tolerance = 2.0;
+    form->state().azimuth_tolerance = 2.0;
+    form->state().elevation_tolerance = 2.0;
     form->Option1->setChecked(true);
     QDir().mkpath(folder);
     auto shot = [&](const char* name) {
@@ -56,12 +56,12 @@ int radar(const QString& folder) {
         picture.scaled(picture.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation)
             .save(QDir(folder).filePath(QString::fromUtf8(name)));
     };
-    form->Text3->setText(QStringLiteral("200"));
-    form->Text4->setText(QStringLiteral("25"));
-    form->Text14->setText(QStringLiteral("110"));
-    form->Text15->setText(QStringLiteral("50"));
-    form->current_azimuth = 30;
-    form->current_elevation = 20;
+    form->show_tracking_value(TrackingItem::satellite_azimuth, QStringLiteral("200"));
+    form->show_tracking_value(TrackingItem::satellite_elevation, QStringLiteral("25"));
+    form->show_tracking_value(TrackingItem::moon_azimuth, QStringLiteral("110"));
+    form->show_tracking_value(TrackingItem::moon_elevation, QStringLiteral("50"));
+    form->state().antenna_azimuth = 30;
+    form->state().antenna_elevation = 20;
     form->draw_radar();
     shot("1-idle.png");
     form->Picture1_MouseDown(Qt::LeftButton, {}, 1850, 850);
@@ -69,14 +69,14 @@ int radar(const QString& folder) {
     form->draw_radar();
     shot("3-picked.png");
     form->Command4_Click();
-    form->current_azimuth = 38;
-    form->current_elevation = 30;
+    form->state().antenna_azimuth = 38;
+    form->state().antenna_elevation = 30;
     form->Timer1_Timer();
     shot("4-manual-move.png");
     form->Command4_Click();
     form->Command2_Click();
-    form->current_azimuth = 195;
-    form->current_elevation = 23;
+    form->state().antenna_azimuth = 195;
+    form->state().antenna_elevation = 23;
     form->Timer1_Timer();
     shot("5-automatic.png");
     return 0;

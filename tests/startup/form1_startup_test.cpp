@@ -6,6 +6,7 @@
 
 #include "fakes/fake_services.h"
 #include "main_window/form1.h"
+#include "main_window/form1_layout.h"
 #include "main_window/twips.h"
 #include "settings_dialog/form2.h"
 
@@ -56,9 +57,9 @@ TEST(Startup, WithoutSettingsFileUsesEveryDefault) {
     EXPECT_TRUE(form->Timer1.isActive());
     EXPECT_EQ(form->Timer1.interval(), 1000);
 
-    EXPECT_EQ(form->azimuth_tolerance, 2.0);
-    EXPECT_EQ(form->elevation_tolerance, 2.0);
-    EXPECT_EQ(form->link_warning_shown, 0);
+    EXPECT_EQ(form->state().azimuth_tolerance, 2.0);
+    EXPECT_EQ(form->state().elevation_tolerance, 2.0);
+    EXPECT_FALSE(form->state().link_warning_shown);
     EXPECT_TRUE(w.message_box.shown.isEmpty());
     EXPECT_TRUE(w.profile.writes.isEmpty()) << "defaults are not written back";
     EXPECT_EQ(w.program_end.ends, 0);
@@ -123,8 +124,8 @@ TEST(Startup, BoardTransportLightsTheBoardLamp) {
 TEST(Startup, EmptiesTheSatelliteBoxes) {
     fake::World w;
     auto form = w.make_form1();
-    form->Text3->setText(QStringLiteral("123"));
-    form->Text4->setText(QStringLiteral("45"));
+    form->show_tracking_value(TrackingItem::satellite_azimuth, QStringLiteral("123"));
+    form->show_tracking_value(TrackingItem::satellite_elevation, QStringLiteral("45"));
     form->Form_Load();
     EXPECT_TRUE(form->Text3->text().isEmpty());
     EXPECT_TRUE(form->Text4->text().isEmpty());
@@ -179,7 +180,7 @@ TEST(Startup, FailureAtTheBoardAbandonsTheRest) {
     w.board.fail_address = true;
     auto form = w.make_form1();
     const QColor system = colour(form->Label1[2]);
-    form->Text3->setText(QStringLiteral("kept"));
+    form->show_tracking_value(TrackingItem::satellite_azimuth, QStringLiteral("kept"));
     form->Form_Load();
 
     EXPECT_EQ(w.message_box.shown, QStringList{startup_failed});
@@ -334,7 +335,7 @@ TEST(TargetOptions, ClicksSwitchBoxesAndKind) {
 TEST(Resize, WindowKeepsItsDesignedSize) {
     fake::World w;
     auto form = w.load_form1();
-    const QSize designed(twips_to_px(form->form_width), twips_to_px(form->form_height));
+    const QSize designed = form->designed_size();
     EXPECT_EQ(form->size(), designed);
     EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "the border cannot be dragged";
     EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
@@ -357,7 +358,7 @@ TEST(Resize, MinimisedOrMaximisedIsLeftAlone) {
         form->setWindowState(Qt::WindowNoState);
     }
     form->Form_Resize();
-    EXPECT_EQ(form->size(), QSize(twips_to_px(form->form_width), twips_to_px(form->form_height)));
+    EXPECT_EQ(form->size(), form->designed_size());
 }
 
 TEST(DebugMenu, SwitchesLoggingAndCheckMarks) {
@@ -397,11 +398,36 @@ TEST(SettingsMenu, EntersSettingsModeAndShowsTheDialog) {
     fake::World w;
     auto form = w.load_form1();
     form->menu_kannkyou_settei->trigger();
-    EXPECT_EQ(w.module.operation_mode, 99);
+    EXPECT_EQ(w.module.operation_mode, OperationMode::settings_open);
     ASSERT_NE(form->form2_if_loaded(), nullptr);
     EXPECT_TRUE(form->form2_if_loaded()->isVisible());
     form->menu_kannkyou_settei->trigger();
     EXPECT_EQ(form->form2_if_loaded(), &form->form2()) << "one dialog only";
+}
+
+// What --print-layout tells the tools that drive the window is where the window has them.
+TEST(Layout, PrintedPlacesAreWhereTheWindowPutsEachControl) {
+    fake::World w;
+    auto form = w.make_form1();
+    const QWidget* client = form->centralWidget();
+    const QStringList lines = form1_layout::printed_layout().split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), qsizetype(form1_layout::places.size() + 1));
+    EXPECT_EQ(lines[0],
+              QStringLiteral("client 0 0 %1 %2").arg(client->width()).arg(client->height()));
+    for (const QString& line : lines.mid(1)) {
+        const QStringList f = line.split(u' ');
+        ASSERT_EQ(f.size(), 5) << line.toStdString();
+        const auto* widget = client->findChild<const QWidget*>(f[0]);
+        ASSERT_NE(widget, nullptr) << line.toStdString();
+        const QRect shown(widget->mapTo(client, QPoint(0, 0)), widget->size());
+        const QRect printed(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
+        // Captions may grow a little to show whole; their middle stays.
+        if (qobject_cast<const QLabel*>(widget) || qobject_cast<const QRadioButton*>(widget)) {
+            EXPECT_TRUE(shown.contains(printed.center())) << line.toStdString();
+        } else {
+            EXPECT_EQ(shown, printed) << line.toStdString();
+        }
+    }
 }
 
 }  // namespace
