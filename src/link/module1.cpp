@@ -48,22 +48,27 @@ void Module1::wait_busy(float seconds) {
 void Module1::put_data(const QString& command) {
     write_log(QStringLiteral("put_data : ") + command);
     const qsizetype pairs = command.size() / 2;
-    qsizetype i = 0;
+    qsizetype i = 0;  // the first byte not known to be out
     try {
+        QByteArray bytes;
         QString remaining = command;
-        for (i = 0; i < pairs; ++i) {
+        for (qsizetype k = 0; k < pairs; ++k) {
             std::uint8_t b = 0;
             hex_to_byte(remaining, b);
-            const QByteArray one(1, static_cast<char>(b));
-            if (commands_go_over_board()) {
-                services_.board.send(one);
-            } else {
-                services_.serial.set_output(one);
-            }
+            bytes += static_cast<char>(b);
             remaining.remove(0, 2);
         }
-        if (pairs > 0 && commands_go_over_board()) wait_busy(0.3F);
-    } catch (const std::exception&) {  // a control's refusal or anything else it throws
+        if (!commands_go_over_board()) {
+            // One write for the command: a write and a flush per byte cost more than the rest
+            // of a poll.
+            if (!bytes.isEmpty()) services_.serial.set_output(bytes);
+        } else {
+            for (i = 0; i < bytes.size(); ++i) services_.board.send(bytes.mid(i, 1));
+            if (!bytes.isEmpty()) wait_busy(0.3F);
+        }
+    } catch (const std::exception& e) {  // a control's refusal or anything else it throws
+        if (const auto* partial = dynamic_cast<const platform::OutputError*>(&e))
+            i = static_cast<qsizetype>(partial->written());
         write_log(QStringLiteral("put_data err : ") + command + u' ' + QString::number(i));
     }
 }

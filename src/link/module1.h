@@ -51,7 +51,8 @@ public:
     // Freezes the window for the given time (sleeps; burns no CPU).
     void wait_busy(float seconds);
 
-    // Sends hex wire text byte by byte over the transport picnic_mode selects now.
+    // Sends hex wire text over the transport picnic_mode selects now: in one write to the
+    // serial control, byte by byte to the board.
     void put_data(const QString& command);
 
     // One time-stamped line in "azelrot.log" while debug_flag is not "0".

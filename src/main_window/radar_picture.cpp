@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -33,28 +34,29 @@ RadarPicture::Batch::Batch(RadarPicture& picture) : picture_(picture) {
 RadarPicture::Batch::~Batch() {
     if (!owner_) return;
     picture_.end_redraw();
-    picture_.batch_.reset();
     picture_.batching_ = false;
     if (picture_.batch_drew_) picture_.update();
 }
 
 template <class Draw>
 void RadarPicture::paint(Draw&& draw) {
-    if (batching_) {
-        if (!batch_) {
-            ensure_image();
-            batch_.emplace(&image_);
-            batch_->setRenderHint(QPainter::Antialiasing, false);
-        }
-        batch_drew_ = true;
-        draw(*batch_);
-        return;
-    }
     ensure_image();
-    QPainter p(&image_);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    draw(p);
-    update();
+    if (!painter_) {
+        painter_.emplace(&image_);
+        painter_->setRenderHint(QPainter::Antialiasing, false);
+    }
+    draw(*painter_);
+    if (batching_) {
+        batch_drew_ = true;
+    } else {
+        update();
+    }
+}
+
+const QImage& RadarPicture::image() const {
+    // A copy taken while a painter is open would change with the next drawing.
+    painter_.reset();
+    return image_;
 }
 
 double RadarPicture::image_scale() const {
@@ -66,7 +68,7 @@ void RadarPicture::ensure_image() {
     const QSize logical(std::max(1, width() - inner), std::max(1, height() - inner));
     const QSize physical = logical * devicePixelRatioF();
     if (image_.size() != physical) {
-        batch_.reset();  // a painter on the old image; the next drawing opens one again
+        painter_.reset();  // a painter on the old image; the next drawing opens one again
         image_ = QImage(physical, QImage::Format_RGB32);
         image_.fill(Qt::black);
         forget_redraws();
@@ -127,16 +129,46 @@ void RadarPicture::add(const Shape& s) {
     draw(s);
 }
 
+QRect RadarPicture::reach(const Shape& s) const {
+    if (!usable(s.a) || !usable(s.b) || !usable(s.c) || (!s.circle && !usable(s.d))) return {};
+    const double scale = image_scale();
+    const double r = s.circle ? std::abs(s.c) * scale : 0;
+    const double x1 = s.circle ? s.a * scale - r : std::min(s.a, s.c) * scale;
+    const double x2 = s.circle ? s.a * scale + r : std::max(s.a, s.c) * scale;
+    const double y1 = s.circle ? s.b * scale - r : std::min(s.b, s.d) * scale;
+    const double y2 = s.circle ? s.b * scale + r : std::max(s.b, s.d) * scale;
+    const double margin = s.width * devicePixelRatioF() + 2;
+    const QRect box(
+        QPoint(static_cast<int>(std::floor(x1 - margin)),
+               static_cast<int>(std::floor(y1 - margin))),
+        QPoint(static_cast<int>(std::ceil(x2 + margin)), static_cast<int>(std::ceil(y2 + margin))));
+    return box.intersected(image_.rect());
+}
+
 void RadarPicture::catch_up(std::size_t n) {
+    const bool showed_last = std::exchange(shows_last_, false);
     same_so_far_ = false;
-    shows_last_ = false;
     ensure_image();
     std::size_t from = 0;
     if (!kept_.isNull() && kept_count_ <= n && kept_.size() == image_.size()) {
-        // No painter may be open on the image while its pixels are written directly.
-        batch_.reset();
-        std::memcpy(image_.bits(), kept_.constBits(),
-                    static_cast<std::size_t>(image_.sizeInBytes()));
+        // The picture differs from the kept copy only where the last redraw's later shapes
+        // fell: that is all that is copied back, a marker's box rather than the picture.
+        QRect changed = image_.rect();
+        if (showed_last && kept_count_ <= last_shapes_.size()) {
+            changed = {};
+            for (std::size_t i = kept_count_; i < last_shapes_.size(); ++i)
+                changed |= reach(last_shapes_[i]);
+        }
+        // The painter draws into the image's own pixels; a shared image would part from them.
+        if (!image_.isDetached()) painter_.reset();
+        if (!changed.isEmpty()) {
+            const qsizetype stride = image_.bytesPerLine();
+            const qsizetype offset = changed.left() * 4;  // 32-bit pixels
+            uchar* to = image_.bits() + changed.top() * stride + offset;
+            const uchar* from_row = kept_.constBits() + changed.top() * stride + offset;
+            for (int y = 0; y < changed.height(); ++y, to += stride, from_row += stride)
+                std::memcpy(to, from_row, static_cast<std::size_t>(changed.width()) * 4);
+        }
         from = kept_count_;
     } else {
         paint([this](QPainter& p) { p.fillRect(image_.rect(), Qt::black); });

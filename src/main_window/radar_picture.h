@@ -59,7 +59,7 @@ class RadarPicture final : public QWidget {
     int draw_width() const { return draw_width_; }
 
     // The drawing (inner area), one image pixel per logical pixel times the device ratio.
-    const QImage& image() const { return image_; }
+    const QImage& image() const;
     // Image pixel that holds picture point (x, y): whole pixels of 15 units, rounded down,
     // times the device ratio; lines and circle rims through (x, y) land on that pixel.
     QPoint image_pixel(double x, double y) const;
@@ -92,6 +92,8 @@ class RadarPicture final : public QWidget {
     void paint(Draw&& draw);
     // Makes the picture black plus the first n shapes of this redraw.
     void catch_up(std::size_t n);
+    // Image pixels a shape may have touched: its box widened by the pen and rounding.
+    QRect reach(const Shape& s) const;
     void end_redraw();
     void forget_redraws();
     void ensure_image();
@@ -105,7 +107,9 @@ class RadarPicture final : public QWidget {
     int draw_width_ = 1;
     bool batching_ = false;
     bool batch_drew_ = false;
-    std::optional<QPainter> batch_;  // opened at the batch's first drawing
+    // Kept open on the image between redraws: opening and closing one costs more than drawing
+    // the marker that moved.
+    mutable std::optional<QPainter> painter_;
 
     // The redraw under way in a batch, and the last one.
     bool redrawing_ = false;

@@ -39,7 +39,8 @@ public:
     virtual void set_sthreshold(int bytes) = 0;
     virtual void set_port_open(bool open) = 0;
     virtual bool port_open() const = 0;
-    // Writes the bytes; the program always passes exactly one.
+    // Writes the bytes in order, all of them before it returns. A failure after some of them
+    // went out throws OutputError saying how many.
     virtual void set_output(const QByteArray& bytes) = 0;
 
     virtual int comm_event() const = 0;

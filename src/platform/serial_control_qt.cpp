@@ -10,7 +10,13 @@
 
 #ifdef Q_OS_LINUX
 #include <linux/serial.h>
+#endif
+#ifdef Q_OS_UNIX
+#include <poll.h>
 #include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #endif
 
 namespace platform {
@@ -128,13 +134,49 @@ void SerialControlQt::set_output(const QByteArray& bytes) {
         post(comm_event::tx_full);
         throw ControlError("transmit buffer full");
     }
-    port_.clearError();
-    if (port_.write(bytes) != bytes.size()) throw ControlError("write refused");
+    // What the device does not take at once goes the port's way, which also reports failures.
+    const qsizetype direct = write_direct(bytes);
+    if (direct == bytes.size()) return;
+    const QByteArray rest = bytes.mid(direct);
+    if (port_.error() != QSerialPort::NoError) port_.clearError();
+    if (port_.write(rest) != rest.size()) throw OutputError("write refused", direct);
     port_.flush();
     const auto error = port_.error();
     if (error != QSerialPort::NoError && error != QSerialPort::TimeoutError) {
-        throw ControlError("write failed: " + port_.errorString().toStdString());
+        // Whatever is still queued did not go out, and these bytes are the end of the queue.
+        const qint64 left =
+            port_.isOpen() ? std::min<qint64>(port_.bytesToWrite(), rest.size()) : rest.size();
+        throw OutputError("write failed: " + port_.errorString().toStdString(),
+                          bytes.size() - left);
     }
+}
+
+// Straight to the device while nothing of ours waits before the bytes: the port's own path
+// arms and disarms a write notifier and signals for every write, which costs more than the
+// write. Returns how many the device took.
+qsizetype SerialControlQt::write_direct(const QByteArray& bytes) {
+#ifdef Q_OS_UNIX
+    if (port_.bytesToWrite() > 0) return 0;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const ssize_t n = ::write(static_cast<int>(port_.handle()), bytes.constData(),
+                                  static_cast<size_t>(bytes.size()));
+        if (n >= 0) return static_cast<qsizetype>(n);
+        if (errno != EINTR) break;
+    }
+#endif
+    return 0;
+}
+
+// The same look the port's zero wait takes, without the timeout error it sets and clears
+// each time (a translated message and two signals).
+bool SerialControlQt::may_read_now() const {
+#ifdef Q_OS_UNIX
+    if (port_.bytesToWrite() > 0) return true;  // the port's wait also sends what is queued
+    pollfd p{static_cast<int>(port_.handle()), POLLIN, 0};
+    return ::poll(&p, 1, 0) != 0;  // readiness or a failure: the port's wait handles both
+#else
+    return true;
+#endif
 }
 
 int SerialControlQt::comm_event() const {
@@ -150,7 +192,8 @@ void SerialControlQt::set_input_len(int length) {
 // so everything the OS holds is fetched here.
 void SerialControlQt::pull() {
     Busy busy(*this);
-    for (int i = 0; i < 1024 && port_.isOpen() && port_.waitForReadyRead(0); ++i) {
+    for (int i = 0; i < 1024 && port_.isOpen() && may_read_now() && port_.waitForReadyRead(0);
+         ++i) {
     }
     if (port_.error() == QSerialPort::TimeoutError) port_.clearError();
 }

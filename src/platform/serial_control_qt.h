@@ -43,6 +43,8 @@ class SerialControlQt final : public QObject, public SerialControl {
     void apply_line();
     void require_open() const;
     void pull();
+    qsizetype write_direct(const QByteArray& bytes);
+    bool may_read_now() const;
     void on_ready_read();
     void on_error(QSerialPort::SerialPortError error);
     void check_receive();

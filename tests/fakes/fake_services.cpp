@@ -1,6 +1,7 @@
 #include "fakes/fake_services.h"
 
 #include <QCoreApplication>
+#include <utility>
 
 #include "config/ini_text.h"
 #include "main_window/form1.h"
@@ -24,9 +25,12 @@ void SerialControl::set_port_open(bool o) {
 }
 
 void SerialControl::set_output(const QByteArray& bytes) {
-    const int index = static_cast<int>(output_sizes.size());
-    if (!open || (fail_output_at && *fail_output_at == index)) {
-        throw platform::ControlError("port not open");
+    if (!open) throw platform::ControlError("port not open");
+    const int before = std::exchange(bytes_out_, bytes_out_ + static_cast<int>(bytes.size()));
+    if (fail_output_at && *fail_output_at >= before && *fail_output_at < bytes_out_) {
+        const int out = *fail_output_at - before;
+        written += bytes.left(out);
+        throw platform::OutputError("write failed", out);
     }
     output_sizes.push_back(static_cast<int>(bytes.size()));
     written += bytes;

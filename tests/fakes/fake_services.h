@@ -32,7 +32,7 @@ public:
     bool fail_open = false;
     QByteArray written;                  // every byte sent, in order
     std::vector<int> output_sizes;       // size of each output call
-    std::optional<int> fail_output_at;   // index of the output call that fails
+    std::optional<int> fail_output_at;   // the byte, counting all sent, whose output fails
     QByteArray rx;                       // bytes waiting to be read
     int event = 0;
     std::function<void(QByteArray)> on_written;  // sees each output (a responder hook)
@@ -59,6 +59,7 @@ public:
 
 private:
     std::function<void()> on_comm_;
+    int bytes_out_ = 0;
 };
 
 class BoardControl final : public platform::BoardControl {

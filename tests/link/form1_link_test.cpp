@@ -424,7 +424,7 @@ TEST_F(LinkTest, InitialBurstOverSerial) {
     form->Command2->setEnabled(false);
     form->send_initial_commands();
     EXPECT_EQ(w.serial.written, QByteArray("\r\rC2\r"));
-    EXPECT_EQ(w.serial.output_sizes, std::vector<int>(5, 1));
+    EXPECT_EQ(w.serial.output_sizes, (std::vector<int>{1, 1, 3}));
     EXPECT_TRUE(form->Command2->isEnabled());
     EXPECT_EQ(w.module.command_text, QStringLiteral("43320D"));
     EXPECT_EQ(
@@ -466,8 +466,8 @@ TEST_F(BoardTest, Command1PollsOnce) {
 
 TEST_F(LinkTest, SerialPollAnswerArrivesByTheReceiveEvent) {
     form->open_transports();
-    w.serial.on_written = [this](const QByteArray& byte) {
-        if (byte == "\r" && w.serial.written.endsWith("C2\r")) receive("AZ=270 EL=015\r");
+    w.serial.on_written = [this](const QByteArray& bytes) {
+        if (bytes.endsWith("\r") && w.serial.written.endsWith("C2\r")) receive("AZ=270 EL=015\r");
     };
     form->Command1_Click();
     EXPECT_EQ(form->state().antenna_azimuth, 270);

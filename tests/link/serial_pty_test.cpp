@@ -95,11 +95,13 @@ class SerialPty : public ::testing::Test {
     std::vector<int> events;
 };
 
-TEST_F(SerialPty, OutputGoesOutOneByteAtATime) {
+TEST_F(SerialPty, OutputGoesOutInOrder) {
     open();
     EXPECT_TRUE(control.port_open());
-    for (const char c : QByteArray("C2\r")) control.set_output(QByteArray(1, c));
-    EXPECT_EQ(pty.read(3), QByteArray("C2\r"));
+    control.set_output("W1");
+    control.set_output(QByteArray(1, '0'));
+    control.set_output("0 045\r");
+    EXPECT_EQ(pty.read(9), QByteArray("W100 045\r"));
 }
 
 TEST_F(SerialPty, EverythingReceivedIsTakenWithoutTheEventLoop) {

@@ -165,6 +165,26 @@ TEST_F(RadarDrawing, RedrawLeavesThePictureOfAFullRedraw) {
     }
 }
 
+// Redraws that follow each other with nothing read between them draw into the same picture;
+// a copy taken earlier stays as it was.
+TEST_F(RadarDrawing, CopiesAndRedrawsInARowShowTheirOwnRedraw) {
+    auto at = [](Form1& f, double azimuth) {
+        f.state().antenna_azimuth = azimuth;
+        f.state().antenna_elevation = 20;
+        f.draw_radar();
+    };
+    auto full = [&](double azimuth) {
+        const auto fresh = w.make_form1();
+        at(*fresh, azimuth);
+        return fresh->Picture1->image().copy();
+    };
+    at(*form, 100);
+    const QImage first = image();
+    for (const double azimuth : {101.0, 102.0, 250.0}) at(*form, azimuth);
+    EXPECT_TRUE(first == full(100));
+    EXPECT_TRUE(image() == full(250));
+}
+
 // --- picking ---------------------------------------------------------------------------------
 
 using Picking = RadarWindow;
