@@ -4,8 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 bash scripts/install-deps.sh
-# CHECK_FORMAT=1 checks the formatting first, before anything is built.
-if [[ ${CHECK_FORMAT:-0} == 1 ]]; then
+# The formatting is checked first, before anything is built (CHECK_FORMAT=0 skips it).
+if [[ ${CHECK_FORMAT:-1} == 1 ]]; then
     bash scripts/check-format.sh
 fi
 # Sanitizers: CI's time on two cores allows one full build, so it is the checked one, in a

@@ -110,7 +110,8 @@ QList<QPair<QString, QString>> ini_section_entries(const QByteArray& content,
 
 std::optional<QByteArray> ini_update(const QByteArray& content, const QString& section,
                                      const QString& key, const QString& value) {
-    if (has_line_break(section) || has_line_break(key) || has_line_break(value)) return std::nullopt;
+    if (has_line_break(section) || has_line_break(key) || has_line_break(value))
+        return std::nullopt;
     if (section.trimmed().isEmpty() || key.trimmed().isEmpty()) return std::nullopt;
     if (key.contains(u'=') || section.contains(u']')) return std::nullopt;
     // Such a key line would read back as a comment or a section header: the value would be lost.

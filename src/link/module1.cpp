@@ -10,7 +10,8 @@
 Module1::Module1(platform::Services& services) : services_(services) {}
 
 QString Module1::get_ini_value(const QString& key, const QString& section, const QString& file) {
-    return services_.profile.get_private_profile_string(section, key, QStringLiteral("ERROR"), 255, file);
+    return services_.profile.get_private_profile_string(section, key, QStringLiteral("ERROR"), 255,
+                                                        file);
 }
 
 bool Module1::put_ini_value(const QString& value, const QString& key, const QString& section,
@@ -18,7 +19,9 @@ bool Module1::put_ini_value(const QString& value, const QString& key, const QStr
     return services_.profile.write_private_profile_string(section, key, value, file);
 }
 
-QString Module1::ini_file() const { return services_.program_dir.file(QStringLiteral("azelrot.ini")); }
+QString Module1::ini_file() const {
+    return services_.program_dir.file(QStringLiteral("azelrot.ini"));
+}
 
 QString Module1::setting(const SettingKey& key) {
     const QString value = get_ini_value(key.key, key.section, ini_file());
@@ -76,6 +79,7 @@ void Module1::put_data(const QString& command) {
 void Module1::write_log(const QString& message) {
     if (switched_off(debug_flag)) return;
     const auto& dir = services_.program_dir;
-    append_log_line(dir.file(QStringLiteral("azelrot.log")), dir.file(QStringLiteral("azelrot_bak.log")),
-                    services_.clock.now_local(), message);
+    append_log_line(dir.file(QStringLiteral("azelrot.log")),
+                    dir.file(QStringLiteral("azelrot_bak.log")), services_.clock.now_local(),
+                    message);
 }

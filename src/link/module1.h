@@ -11,7 +11,7 @@
 // Program-wide state and the procedures every window shares. One object, created in main()
 // and handed by reference to the windows.
 class Module1 {
-public:
+  public:
     explicit Module1(platform::Services& services);
     Module1(const Module1&) = delete;
     Module1& operator=(const Module1&) = delete;
@@ -60,6 +60,6 @@ public:
 
     platform::Services& services() { return services_; }
 
-private:
+  private:
     platform::Services& services_;
 };

@@ -8,7 +8,9 @@
 
 namespace {
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Removes the characters the numeric reading skips wherever they stand.
 std::string squeeze(QStringView text) {
@@ -28,9 +30,12 @@ std::optional<double> read_radix(const std::string& s, size_t pos, int radix) {
     for (; pos < s.size(); ++pos) {
         const char c = s[pos];
         int digit = -1;
-        if (is_digit(c)) digit = c - '0';
-        else if (radix == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else if (radix == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        if (is_digit(c))
+            digit = c - '0';
+        else if (radix == 16 && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (radix == 16 && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
         if (digit < 0 || digit >= radix) break;
         value = value.value_or(0) * radix + digit;
     }
@@ -42,10 +47,16 @@ size_t decimal_prefix(const std::string& s, bool& has_digits) {
     size_t i = 0;
     has_digits = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
-    while (i < s.size() && is_digit(s[i])) { ++i; has_digits = true; }
+    while (i < s.size() && is_digit(s[i])) {
+        ++i;
+        has_digits = true;
+    }
     if (i < s.size() && s[i] == '.') {
         ++i;
-        while (i < s.size() && is_digit(s[i])) { ++i; has_digits = true; }
+        while (i < s.size() && is_digit(s[i])) {
+            ++i;
+            has_digits = true;
+        }
     }
     if (!has_digits) return 0;
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E' || s[i] == 'd' || s[i] == 'D')) {
@@ -138,8 +149,8 @@ std::optional<std::int32_t> round_half_even_32(double value) {
 QString format_000(std::int64_t value) {
     const bool negative = value < 0;
     // Magnitude as unsigned so the most negative value cannot overflow.
-    const std::uint64_t magnitude =
-        negative ? std::uint64_t(0) - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    const std::uint64_t magnitude = negative ? std::uint64_t(0) - static_cast<std::uint64_t>(value)
+                                             : static_cast<std::uint64_t>(value);
     QString digits = QString::number(magnitude).rightJustified(3, u'0');
     return negative ? QStringLiteral("-") + digits : digits;
 }

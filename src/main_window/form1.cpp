@@ -64,7 +64,9 @@ Form1::Form1(Module1& module, platform::Services& services) : m_(module), s_(ser
     s_.serial.set_on_comm([this] { MSComm1_OnComm(); });
 }
 
-Form1::~Form1() { s_.serial.set_on_comm({}); }
+Form1::~Form1() {
+    s_.serial.set_on_comm({});
+}
 
 void Form1::build_controls() {
     using form1_layout::client_height;
@@ -101,9 +103,8 @@ void Form1::build_controls() {
 
     Picture1 = placed(new RadarPicture(client), "Picture1");
     Picture1->setToolTip(QStringLiteral("クリックして設定位置を決定します"));
-    Picture1->on_mouse_down = [this](Qt::MouseButton b, Qt::KeyboardModifiers k, double x, double y) {
-        Picture1_MouseDown(b, k, x, y);
-    };
+    Picture1->on_mouse_down = [this](Qt::MouseButton b, Qt::KeyboardModifiers k, double x,
+                                     double y) { Picture1_MouseDown(b, k, x, y); };
 
     Frame2 = frame(client, QStringLiteral("送信コマンド"), QColor(192, 192, 255), "Frame2");
     Label5 = label(Frame2, {}, "Label5");
@@ -180,9 +181,10 @@ void Form1::build_menus() {
 void Form1::set_back_colour(QWidget* widget, const QColor& colour) {
     widget->setProperty("back_colour", colour);
     if (auto* button = qobject_cast<QPushButton*>(widget)) {
-        button->setStyleSheet(colour.isValid()
-                                  ? QStringLiteral("QPushButton { background-color: %1; }").arg(colour.name())
-                                  : QString());
+        button->setStyleSheet(
+            colour.isValid()
+                ? QStringLiteral("QPushButton { background-color: %1; }").arg(colour.name())
+                : QString());
         return;
     }
     widget->setAutoFillBackground(true);
@@ -191,7 +193,9 @@ void Form1::set_back_colour(QWidget* widget, const QColor& colour) {
     widget->setPalette(pal);
 }
 
-QColor Form1::back_colour(const QWidget* widget) { return widget->property("back_colour").value<QColor>(); }
+QColor Form1::back_colour(const QWidget* widget) {
+    return widget->property("back_colour").value<QColor>();
+}
 
 void Form1::show_value(QLineEdit* box, const QString& value) {
     box->setText(value);
@@ -236,8 +240,12 @@ Form2& Form1::form2() {
     return *form2_;
 }
 
-Form2* Form1::form2_if_loaded() const { return form2_.get(); }
-Form3* Form1::form3_if_open() const { return form3_.get(); }
+Form2* Form1::form2_if_loaded() const {
+    return form2_.get();
+}
+Form3* Form1::form3_if_open() const {
+    return form3_.get();
+}
 
 void Form1::release_form2() {
     if (form2_) form2_.release()->deleteLater();

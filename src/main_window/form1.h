@@ -33,7 +33,7 @@ class StationBus;
 // form1_operation.cpp (operation menu, optional settings, the station on the session bus).
 class Form1 final : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     Form1(Module1& module, platform::Services& services);
     ~Form1() override;
 
@@ -48,15 +48,16 @@ public:
     void Option2_Click();
     void Timer1_Timer();
     void MSComm1_OnComm();
-    void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
+    void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x,
+                            double y);
     void menu_kannkyou_settei_Click();
     void menu_debug_on_Click();
     void menu_debug_off_Click();
     void menu_ver_Click();
 
     // --- rotator link --------------------------------------------------------------------
-    void open_transports();     // start-up step 13
-    void open_board_speed();    // start-up step 17
+    void open_transports();   // start-up step 13
+    void open_board_speed();  // start-up step 17
     void close_port();
     void receive_proc();
     void picnic_rs232c_read_proc();
@@ -65,7 +66,7 @@ public:
 
     // --- periodic cycle ------------------------------------------------------------------
     void send_initial_commands();
-    void discard_board_input();  // drops board replies nobody asked to read
+    void discard_board_input();                 // drops board replies nobody asked to read
     void set_timer_interval(int milliseconds);  // 0 stops the ticks
 
     // --- tracking-program link -----------------------------------------------------------
@@ -217,7 +218,7 @@ public:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
-private:
+  private:
     void build_controls();
     void build_menus();
     void load_window_position();

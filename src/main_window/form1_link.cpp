@@ -134,10 +134,11 @@ void Form1::picnic_rs232c_read_proc() {
             return;
         }
         bool too_long = false;
-        const auto line =
-            assemble_board_line(first, [this] { return s_.board.read(); }, &too_long);
+        const auto line = assemble_board_line(
+            first, [this] { return s_.board.read(); }, &too_long);
         if (too_long) {
-            m_.write_log(QStringLiteral("picnic_rs232c_read_proc : 応答データなしの状態 (CRなしで%1バイト超)")
+            m_.write_log(QStringLiteral(
+                             "picnic_rs232c_read_proc : 応答データなしの状態 (CRなしで%1バイト超)")
                              .arg(max_board_line));
         }
         if (!line) return;

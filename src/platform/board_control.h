@@ -8,7 +8,7 @@ namespace platform {
 // The network board that carries the controller's RS-232C line over TCP/IP.
 // Failures throw ControlError.
 class BoardControl {
-public:
+  public:
     virtual ~BoardControl() = default;
 
     virtual void set_address(const QString& address) = 0;

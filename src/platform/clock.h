@@ -5,7 +5,7 @@
 namespace platform {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
 
     virtual QDateTime now_local() = 0;

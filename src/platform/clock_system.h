@@ -7,14 +7,14 @@
 namespace platform {
 
 class ClockSystem final : public Clock {
-public:
+  public:
     ClockSystem();
     QDateTime now_local() override;
     double monotonic_seconds() override;
     void sleep(double seconds) override;
     void run_events(double seconds) override;
 
-private:
+  private:
     QElapsedTimer elapsed_;
 };
 

@@ -8,7 +8,7 @@ namespace platform {
 // A platform control (serial port, board, DDE link) refused an operation.
 // Callers trap it where they must carry on; it never crosses a procedure boundary.
 class ControlError : public std::runtime_error {
-public:
+  public:
     explicit ControlError(const std::string& what) : std::runtime_error(what) {}
 };
 

@@ -11,7 +11,7 @@ inline constexpr int refresh_budget_ms = 1000;
 // Client end of the tracking program's links, one conversation per text box.
 // Every failure throws ControlError.
 class DdeClient {
-public:
+  public:
     virtual ~DdeClient() = default;
 
     // topic is "SERVICE|TOPIC"; the link is manual (values are asked for).
@@ -29,13 +29,13 @@ public:
 
 // A batch for the lifetime of the object.
 class DdeBatch {
-public:
+  public:
     DdeBatch(DdeClient& client, int budget_ms) : client_(client) { client_.begin_batch(budget_ms); }
     ~DdeBatch() { client_.end_batch(); }
     DdeBatch(const DdeBatch&) = delete;
     DdeBatch& operator=(const DdeBatch&) = delete;
 
-private:
+  private:
     DdeClient& client_;
 };
 

@@ -118,7 +118,8 @@ QString DdeClientDbus::request(const QString& box) {
     bool cut_short = false;  // given less than the full timeout: slow, not proven hung
     if (batch_depth_ > 0 && batch_requests_++ > 0) {
         const qint64 left = batch_budget_ms_ - batch_started_.elapsed();
-        if (left <= 0) fail(QStringLiteral("%1 %2: no time left in this batch").arg(box, link.item));
+        if (left <= 0)
+            fail(QStringLiteral("%1 %2: no time left in this batch").arg(box, link.item));
         if (left < wait_ms) {
             wait_ms = static_cast<int>(left);
             cut_short = true;

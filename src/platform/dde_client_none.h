@@ -7,12 +7,12 @@ namespace platform {
 
 // Every link fails: used where no tracking-program transport exists.
 class DdeClientNone final : public DdeClient {
-public:
+  public:
     void link_setup(const QString&, const QString&, const QString&) override { fail(); }
     QString request(const QString&) override { fail(); }
     void end_link(const QString&) override { fail(); }
 
-private:
+  private:
     [[noreturn]] static void fail() { throw ControlError("no DDE transport"); }
 };
 

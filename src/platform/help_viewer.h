@@ -5,7 +5,7 @@
 namespace platform {
 
 class HelpViewer {
-public:
+  public:
     virtual ~HelpViewer() = default;
 
     // Asks a viewer showing help_file to quit; the answer is not looked at.

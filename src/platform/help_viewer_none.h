@@ -6,7 +6,7 @@ namespace platform {
 
 // No help viewer exists on this platform; the quit request has nobody to reach.
 class HelpViewerNone final : public HelpViewer {
-public:
+  public:
     void quit(const QString&) override {}
 };
 

@@ -3,7 +3,7 @@
 namespace platform {
 
 class InstanceGuard {
-public:
+  public:
     virtual ~InstanceGuard() = default;
 
     // True when another copy of this program is already running.

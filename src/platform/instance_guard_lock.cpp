@@ -7,8 +7,11 @@ namespace platform {
 
 InstanceGuardLock::InstanceGuardLock(const QString& program_path) {
     const QByteArray key =
-        QCryptographicHash::hash(QDir::cleanPath(program_path).toUtf8(), QCryptographicHash::Sha1).toHex();
-    lock_path_ = QDir(QDir::tempPath()).filePath(QStringLiteral("azelrot-%1.lock").arg(QString::fromLatin1(key.left(16))));
+        QCryptographicHash::hash(QDir::cleanPath(program_path).toUtf8(), QCryptographicHash::Sha1)
+            .toHex();
+    lock_path_ =
+        QDir(QDir::tempPath())
+            .filePath(QStringLiteral("azelrot-%1.lock").arg(QString::fromLatin1(key.left(16))));
 }
 
 bool InstanceGuardLock::another_instance_running() {

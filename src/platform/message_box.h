@@ -5,7 +5,7 @@
 namespace platform {
 
 class MessageBox {
-public:
+  public:
     virtual ~MessageBox() = default;
 
     // Modal, OK button only, no icon, the program's own title.

@@ -11,6 +11,8 @@ void MessageBoxQt::show(const QString& text) {
     box.exec();
 }
 
-void MessageBoxQt::beep() { QApplication::beep(); }
+void MessageBoxQt::beep() {
+    QApplication::beep();
+}
 
 }  // namespace platform

@@ -5,7 +5,7 @@
 namespace platform {
 
 class MessageBoxQt final : public MessageBox {
-public:
+  public:
     void show(const QString& text) override;
     void beep() override;
 };

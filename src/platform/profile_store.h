@@ -18,7 +18,7 @@ inline constexpr qint64 profile_size_limit = 1024 * 1024;
 
 // Profile (INI) file access with the classic private-profile semantics.
 class ProfileStore {
-public:
+  public:
     virtual ~ProfileStore() = default;
 
     // The stored value cut to size-1 characters, or fallback when file, section or key is missing.

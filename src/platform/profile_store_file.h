@@ -9,7 +9,7 @@ namespace platform {
 // half a file behind; only when the folder refuses the temporary file is a writable file
 // rewritten in place, as the classic profile writer does.
 class ProfileStoreFile final : public ProfileStore {
-public:
+  public:
     QString get_private_profile_string(const QString& section, const QString& key,
                                        const QString& fallback, int size,
                                        const QString& file) override;

@@ -6,7 +6,7 @@
 namespace platform {
 
 class ProgramDir {
-public:
+  public:
     virtual ~ProgramDir() = default;
 
     virtual QString path() const = 0;

@@ -4,7 +4,7 @@ namespace platform {
 
 // Ends the whole program at once: no further window events run.
 class ProgramEnd {
-public:
+  public:
     virtual ~ProgramEnd() = default;
 
     virtual void end_program() = 0;

@@ -6,11 +6,11 @@ namespace platform {
 
 // Leaves the event loop at once; main() then returns without running window close steps.
 class ProgramEndQt final : public ProgramEnd {
-public:
+  public:
     void end_program() override;
     bool ended() const override { return ended_; }
 
-private:
+  private:
     bool ended_ = false;
 };
 

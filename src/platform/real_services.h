@@ -13,7 +13,7 @@ quint16 board_tcp_port(ProfileStore& profile, const ProgramDir& dir);
 
 // The real platform services of one program run.
 class RealServices {
-public:
+  public:
     RealServices();
     ~RealServices();
     RealServices(const RealServices&) = delete;
@@ -21,7 +21,7 @@ public:
 
     Services& services() { return *services_; }
 
-private:
+  private:
     struct Parts;
     std::unique_ptr<Parts> parts_;
     std::unique_ptr<Services> services_;

@@ -27,7 +27,7 @@ inline constexpr int undefined = 1099;  // anything the table does not name
 
 // The serial communications control of the main window. Failures throw ControlError.
 class SerialControl {
-public:
+  public:
     virtual ~SerialControl() = default;
 
     virtual void set_comm_port(int number) = 0;

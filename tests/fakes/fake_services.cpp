@@ -87,7 +87,8 @@ void DdeClient::end_link(const QString& box) {
 }
 
 QString ProfileStore::get_private_profile_string(const QString& section, const QString& key,
-                                                 const QString& fallback, int size, const QString& file) {
+                                                 const QString& fallback, int size,
+                                                 const QString& file) {
     const bool readable = files.contains(file) && refused == platform::ProfileRefusal::none;
     const auto value = readable ? ini_lookup(files.value(file), section, key) : std::nullopt;
     QString result = value ? *value : fallback;
@@ -137,10 +138,13 @@ void World::set_ini(const QString& section, const QString& key, const QString& v
 }
 
 QString World::ini(const QString& section, const QString& key) {
-    return profile.get_private_profile_string(section, key, QStringLiteral("ERROR"), 255, ini_path());
+    return profile.get_private_profile_string(section, key, QStringLiteral("ERROR"), 255,
+                                              ini_path());
 }
 
-std::unique_ptr<Form1> World::make_form1() { return std::make_unique<Form1>(module, services); }
+std::unique_ptr<Form1> World::make_form1() {
+    return std::make_unique<Form1>(module, services);
+}
 
 std::unique_ptr<Form1> World::load_form1() {
     auto form = make_form1();

@@ -21,7 +21,7 @@ class Form1;
 namespace fake {
 
 class SerialControl final : public platform::SerialControl {
-public:
+  public:
     int comm_port = 0;
     QString device;
     QString settings;
@@ -30,10 +30,10 @@ public:
     int sthreshold = 0;
     bool open = false;
     bool fail_open = false;
-    QByteArray written;                  // every byte sent, in order
-    std::vector<int> output_sizes;       // size of each output call
-    std::optional<int> fail_output_at;   // the byte, counting all sent, whose output fails
-    QByteArray rx;                       // bytes waiting to be read
+    QByteArray written;                 // every byte sent, in order
+    std::vector<int> output_sizes;      // size of each output call
+    std::optional<int> fail_output_at;  // the byte, counting all sent, whose output fails
+    QByteArray rx;                      // bytes waiting to be read
     int event = 0;
     std::function<void(QByteArray)> on_written;  // sees each output (a responder hook)
 
@@ -57,20 +57,20 @@ public:
     QByteArray input() override;
     void set_on_comm(std::function<void()> handler) override { on_comm_ = std::move(handler); }
 
-private:
+  private:
     std::function<void()> on_comm_;
     int bytes_out_ = 0;
 };
 
 class BoardControl final : public platform::BoardControl {
-public:
+  public:
     QString addr = QStringLiteral("192.168.0.200");
     std::optional<int> setup;
     std::optional<int> speed;
     QByteArray sent;
-    std::deque<QByteArray> chunks;           // each read returns the next one, then empty
-    QByteArray flood;                        // when not empty: returned once chunks run out
-    std::optional<int> fail_send_at;         // index of the send call that fails
+    std::deque<QByteArray> chunks;    // each read returns the next one, then empty
+    QByteArray flood;                 // when not empty: returned once chunks run out
+    std::optional<int> fail_send_at;  // index of the send call that fails
     bool fail_address = false;
     bool fail_read = false;
     int reads = 0;
@@ -83,48 +83,49 @@ public:
     void send(const QByteArray& one_char) override;
     QByteArray read() override;
 
-private:
+  private:
     int sends_ = 0;
 };
 
 class DdeClient final : public platform::DdeClient {
-public:
+  public:
     bool server_running = false;
-    QMap<QString, QString> items;           // item name -> value
-    std::optional<QString> failing_item;    // requests for this item fail
-    QStringList calls;                      // "setup Text1 ORBX|EXTRN TEXT1", "request Text1", "end Text1"
+    QMap<QString, QString> items;         // item name -> value
+    std::optional<QString> failing_item;  // requests for this item fail
+    QStringList calls;  // "setup Text1 ORBX|EXTRN TEXT1", "request Text1", "end Text1"
 
     void link_setup(const QString& box, const QString& topic, const QString& item) override;
     QString request(const QString& box) override;
     void end_link(const QString& box) override;
 
-private:
+  private:
     QMap<QString, QString> linked_;  // box -> item
 };
 
 // Profile files kept in memory, with the same text handling as the real store.
 class ProfileStore final : public platform::ProfileStore {
-public:
+  public:
     QMap<QString, QByteArray> files;  // path -> content
     bool read_only = false;
     platform::ProfileRefusal refused = platform::ProfileRefusal::none;  // for every file
-    QStringList writes;            // "SECTION/KEY=value" in call order
+    QStringList writes;  // "SECTION/KEY=value" in call order
 
     QString get_private_profile_string(const QString& section, const QString& key,
-                                       const QString& fallback, int size, const QString& file) override;
-    bool write_private_profile_string(const QString& section, const QString& key, const QString& value,
-                                      const QString& file) override;
+                                       const QString& fallback, int size,
+                                       const QString& file) override;
+    bool write_private_profile_string(const QString& section, const QString& key,
+                                      const QString& value, const QString& file) override;
     QList<QPair<QString, QString>> get_private_profile_section(const QString& section,
                                                                const QString& file) override;
     platform::ProfileRefusal refusal(const QString&) override { return refused; }
 };
 
 class Clock final : public platform::Clock {
-public:
+  public:
     QDateTime now = QDateTime(QDate(2026, 12, 6), QTime(1, 50, 10));
     double mono = 1000.0;
-    double slept = 0;          // total time passed in sleep()
-    double evented = 0;        // total time passed in run_events()
+    double slept = 0;                 // total time passed in sleep()
+    double evented = 0;               // total time passed in run_events()
     std::function<void()> on_events;  // runs once per run_events() call (simulated events)
 
     QDateTime now_local() override { return now; }
@@ -134,7 +135,7 @@ public:
 };
 
 class MessageBox final : public platform::MessageBox {
-public:
+  public:
     QStringList shown;
     int beeps = 0;
     std::function<void(const QString&)> on_show;  // runs while the "modal box" is open
@@ -144,28 +145,28 @@ public:
 };
 
 class InstanceGuard final : public platform::InstanceGuard {
-public:
+  public:
     bool other_running = false;
     bool another_instance_running() override { return other_running; }
 };
 
 class ProgramDir final : public platform::ProgramDir {
-public:
+  public:
     ProgramDir();
     QString path() const override { return dir_.path(); }
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 
 class HelpViewer final : public platform::HelpViewer {
-public:
+  public:
     QStringList quits;
     void quit(const QString& help_file) override { quits << help_file; }
 };
 
 class ProgramEnd final : public platform::ProgramEnd {
-public:
+  public:
     int ends = 0;
     void end_program() override { ++ends; }
     bool ended() const override { return ends > 0; }
@@ -183,8 +184,8 @@ struct World {
     ProgramDir program_dir;
     HelpViewer help_viewer;
     ProgramEnd program_end;
-    platform::Services services{serial, board, dde, profile, clock, message_box,
-                                instance_guard, program_dir, help_viewer, program_end};
+    platform::Services services{serial,      board,          dde,         profile,     clock,
+                                message_box, instance_guard, program_dir, help_viewer, program_end};
     Module1 module{services};
 
     QString ini_path() const { return program_dir.file(QStringLiteral("azelrot.ini")); }

@@ -18,17 +18,15 @@ TEST_P(NumericValue, ReadsTheLeadingNumber) {
     EXPECT_DOUBLE_EQ(numeric_value(QString::fromUtf8(row.text)), row.value) << row.text;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, NumericValue,
-                         ::testing::Values(NumericRow{"  -1.5e2x", -150}, NumericRow{"&HFF", 255},
-                                           NumericRow{"&O17", 15}, NumericRow{"1D2", 100},
-                                           NumericRow{"", 0}, NumericRow{"abc", 0},
-                                           NumericRow{"4 5", 45}, NumericRow{"\t1\n2", 12},
-                                           NumericRow{"045", 45}, NumericRow{"1e", 1},
-                                           NumericRow{"1e+", 1}, NumericRow{".5", 0.5},
-                                           NumericRow{"-.", 0}, NumericRow{"+7", 7},
-                                           NumericRow{"12.5.3", 12.5}, NumericRow{"&hff", 255},
-                                           NumericRow{"&H", 0}, NumericRow{"&O19", 1},
-                                           NumericRow{"３", 0}, NumericRow{"1\r2", 1}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, NumericValue,
+    ::testing::Values(NumericRow{"  -1.5e2x", -150}, NumericRow{"&HFF", 255},
+                      NumericRow{"&O17", 15}, NumericRow{"1D2", 100}, NumericRow{"", 0},
+                      NumericRow{"abc", 0}, NumericRow{"4 5", 45}, NumericRow{"\t1\n2", 12},
+                      NumericRow{"045", 45}, NumericRow{"1e", 1}, NumericRow{"1e+", 1},
+                      NumericRow{".5", 0.5}, NumericRow{"-.", 0}, NumericRow{"+7", 7},
+                      NumericRow{"12.5.3", 12.5}, NumericRow{"&hff", 255}, NumericRow{"&H", 0},
+                      NumericRow{"&O19", 1}, NumericRow{"３", 0}, NumericRow{"1\r2", 1}));
 
 TEST(NumericReading, NothingWithoutADigit) {
     for (const char16_t* text : {u"", u"---", u"N/A", u"&H", u"&X1", u"-.", u" "})

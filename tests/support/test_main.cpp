@@ -1,6 +1,6 @@
 // Shared entry for tests that need a QApplication (widgets, timers, sockets).
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -199,7 +199,8 @@ int main(int argc, char** argv) {
     if (!parse(argc, argv, options)) {
         std::fprintf(stderr,
                      "usage: dde_server.exe --values FILE [--refuse ITEM] [--hang ITEM] "
-                     "[--hang-ms N] [--slow-ms N] [--stop FILE] [--ready FILE] [--log FILE] [--lifetime-ms N]\n");
+                     "[--hang-ms N] [--slow-ms N] [--stop FILE] [--ready FILE] [--log FILE] "
+                     "[--lifetime-ms N]\n");
         return 2;
     }
     const UINT result =

@@ -200,9 +200,9 @@ std::string DdeClientWin32::request(const std::string& box) {
     unsigned long wait_ms = timing_.timeout_ms;
     bool cut_short = false;  // given less than the full timeout: slow, not proven hung
     if (batch_depth_ > 0 && batch_requests_++ > 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(batch_end_ -
-                                                                                Clock::now())
-                              .count();
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(batch_end_ - Clock::now())
+                .count();
         if (left <= 0) throw ControlError("request of " + box + ": no time left in this batch");
         if (static_cast<unsigned long>(left) < wait_ms) {
             wait_ms = static_cast<unsigned long>(left);
