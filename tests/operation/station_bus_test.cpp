@@ -43,7 +43,7 @@ class StationOnTheBus : public ::testing::Test {
         form = w.load_form1();
         // Polls from here on are answered.
         w.serial.on_written = [this](const QByteArray& bytes) {
-            if (bytes == "\r" && w.serial.written.endsWith("C2\r"))
+            if (bytes.endsWith("\r") && w.serial.written.endsWith("C2\r"))
                 w.serial.feed("AZ=123 EL=045\r");
         };
         form->publish_station();
