@@ -79,15 +79,8 @@ QByteArray line_end_of(const QByteArray& content) {
 
 std::optional<QString> ini_lookup(const QByteArray& content, const QString& section,
                                   const QString& key) {
-    bool in_section = false;
-    for (const Line& line : lines_of(content)) {
-        const QString text = text_of(content, line);
-        if (const auto name = header_name(text)) {
-            in_section = same_name(*name, section);
-            continue;
-        }
-        if (!in_section) continue;
-        if (const auto k = line_key(text); k && same_name(*k, key)) return line_value(text);
+    for (const auto& [k, value] : ini_section_entries(content, section)) {
+        if (same_name(k, key)) return value;
     }
     return std::nullopt;
 }
