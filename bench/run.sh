@@ -2,6 +2,7 @@
 # Measures azelrot on this machine and prints one table (metric, value, target, met?).
 #   bash bench/run.sh            full run, about 15 minutes (10 of them automatic tracking)
 #   bash bench/run.sh --quick    the tracking run shortened to 2 minutes
+#   bash bench/run.sh --tick     only the CPU per tick against rotctl's (about 2 minutes)
 # Builds a Release copy in build-bench/ (BENCH_BUILD_DIR overrides). Everything runs on a
 # private X server and a private session bus, against the simulators; nothing leaves this host.
 set -euo pipefail
@@ -12,10 +13,12 @@ root=$PWD
 source scripts/lib/xvfb.sh
 
 track_minutes=10
+only_ticks=false
 case ${1:-} in
   '') ;;
   --quick) track_minutes=2 ;;
-  *) echo "usage: bash bench/run.sh [--quick]" >&2; exit 2 ;;
+  --tick) only_ticks=true ;;
+  *) echo "usage: bash bench/run.sh [--quick | --tick]" >&2; exit 2 ;;
 esac
 
 idle_seconds=60
@@ -380,12 +383,29 @@ report() {
     "VmRSS by minute (kB): $(awk '{ printf "%s%s", (NR > 1 ? " " : ""), $2 }' "$work/memory.tsv")"
 }
 
+# Only the tick against rotctl's poll, for trying a change to the cycle.
+tick_report() {
+  local t=$work/tick.out tick_ms rotctl_ms redraw_ms
+  tick_ms=$(awk -v v="$(value tick_cpu_us_median "$t")" 'BEGIN { print v / 1000 }')
+  rotctl_ms=$(awk -v v="$(rotctl_per_poll_us)" 'BEGIN { print v / 1000 }')
+  redraw_ms=$(awk -v v="$(value redraw_cpu_us_median "$t")" 'BEGIN { print v / 1000 }')
+  echo "load average at start $load_before, at end $(cut -d' ' -f1-3 /proc/loadavg)"
+  echo "CPU per tick $(fmt "$tick_ms" '%.3f ms'), rotctl per poll $(fmt "$rotctl_ms" '%.3f ms')," \
+    "ours/rotctl $(awk -v a="$tick_ms" -v b="$rotctl_ms" 'BEGIN { printf "%.2f", a / b }')"
+  echo "  timer $(value timer_cpu_us_mean "$t") us + receive $(value receive_cpu_us_mean "$t") us" \
+    "- waits $(value wait_cpu_us_mean "$t") us (means); redraw $(fmt "$redraw_ms" '%.3f ms')"
+}
+
 build_all
 # Every Qt program of the run uses this bus, so none of them starts a bus of its own.
 start_bus
 start_display
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 measure_ticks
+if $only_ticks; then
+  tick_report
+  exit 0
+fi
 measure_radar
 measure_first_paint
 measure_idle

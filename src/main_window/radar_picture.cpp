@@ -60,13 +60,15 @@ const QImage& RadarPicture::image() const {
 }
 
 double RadarPicture::image_scale() const {
-    return devicePixelRatioF() / twips_per_pixel;
+    return ratio_ / twips_per_pixel;
 }
 
 void RadarPicture::ensure_image() {
+    // Read once here for the drawing that follows: the widget asks its window's screen.
+    ratio_ = devicePixelRatioF();
     const int inner = static_cast<int>(std::lround(2 * border_twips / twips_per_pixel));
     const QSize logical(std::max(1, width() - inner), std::max(1, height() - inner));
-    const QSize physical = logical * devicePixelRatioF();
+    const QSize physical = logical * ratio_;
     if (image_.size() != physical) {
         painter_.reset();  // a painter on the old image; the next drawing opens one again
         image_ = QImage(physical, QImage::Format_RGB32);
@@ -74,7 +76,7 @@ void RadarPicture::ensure_image() {
         forget_redraws();
     }
     // Shapes scale with the ratio: what was kept at another one is no use.
-    if (drawn_ratio_ != devicePixelRatioF()) forget_redraws();
+    if (drawn_ratio_ != ratio_) forget_redraws();
 }
 
 void RadarPicture::forget_redraws() {
@@ -82,15 +84,17 @@ void RadarPicture::forget_redraws() {
     last_shapes_.clear();
     kept_ = QImage();
     kept_count_ = 0;
-    drawn_ratio_ = devicePixelRatioF();
+    drawn_ratio_ = ratio_;
 }
 
 QPointF RadarPicture::to_image(double x, double y) const {
-    return {x * image_scale(), y * image_scale()};
+    const double scale = image_scale();
+    return {x * scale, y * scale};
 }
 
 QPoint RadarPicture::image_pixel(double x, double y) const {
-    const QPointF p = to_image(x, y);
+    const double scale = devicePixelRatioF() / twips_per_pixel;
+    const QPointF p(x * scale, y * scale);
     return {static_cast<int>(std::floor(p.x())), static_cast<int>(std::floor(p.y()))};
 }
 
@@ -137,7 +141,7 @@ QRect RadarPicture::reach(const Shape& s) const {
     const double x2 = s.circle ? s.a * scale + r : std::max(s.a, s.c) * scale;
     const double y1 = s.circle ? s.b * scale - r : std::min(s.b, s.d) * scale;
     const double y2 = s.circle ? s.b * scale + r : std::max(s.b, s.d) * scale;
-    const double margin = s.width * devicePixelRatioF() + 2;
+    const double margin = s.width * ratio_ + 2;
     const QRect box(
         QPoint(static_cast<int>(std::floor(x1 - margin)),
                static_cast<int>(std::floor(y1 - margin))),
@@ -194,7 +198,7 @@ void RadarPicture::end_redraw() {
 }
 
 QPen RadarPicture::pen(const QColor& colour, int width) const {
-    QPen pen(colour, width * devicePixelRatioF());
+    QPen pen(colour, width * ratio_);
     // Wide lines end in round caps, so the direction line has a rounded tip.
     pen.setCapStyle(width > 1 ? Qt::RoundCap : Qt::FlatCap);
     pen.setJoinStyle(Qt::RoundJoin);

@@ -102,6 +102,7 @@ class RadarPicture final : public QWidget {
     double image_scale() const;
 
     QImage image_;
+    qreal ratio_ = 1;  // device pixels per logical pixel, as of the last ensure_image()
     bool fill_solid_ = false;
     QColor fill_colour_ = Qt::black;
     int draw_width_ = 1;

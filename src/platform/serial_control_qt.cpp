@@ -12,6 +12,7 @@
 #include <linux/serial.h>
 #endif
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -93,6 +94,7 @@ void SerialControlQt::set_port_open(bool open) {
             port_.close();
         }
         counters_.reset();
+        received_.clear();
         return;
     }
     if (port_.isOpen()) throw ControlError("port already open");
@@ -116,7 +118,13 @@ void SerialControlQt::set_port_open(bool open) {
     opening_ = false;
     port_.clearError();
     device_lost_ = false;
+    no_counters_ = false;
     counters_ = read_counters();
+    received_.clear();
+#ifdef Q_OS_UNIX
+    const int flags = ::fcntl(static_cast<int>(port_.handle()), F_GETFL);
+    nonblocking_ = flags != -1 && (flags & O_NONBLOCK) != 0;
+#endif
 }
 
 bool SerialControlQt::port_open() const {
@@ -198,17 +206,73 @@ void SerialControlQt::pull() {
     if (port_.error() == QSerialPort::TimeoutError) port_.clearError();
 }
 
+// What the OS holds, counted without taking it: input() takes it.
+std::optional<qint64> SerialControlQt::waiting_in_os() const {
+#ifdef Q_OS_UNIX
+    if (!nonblocking_ || port_.bytesToWrite() > 0) return std::nullopt;
+    int waiting = 0;
+    if (::ioctl(static_cast<int>(port_.handle()), FIONREAD, &waiting) != 0) return std::nullopt;
+    return waiting;
+#else
+    return std::nullopt;
+#endif
+}
+
+// Everything the OS holds, read straight from the device into received_ (after what Qt had
+// already read, which is older): Qt's own read on a zero wait costs more than the reply, and
+// signals bytes that the caller takes at once. Returns false when the port's own way must
+// read: something of ours still to send (its wait sends it), or a failure for it to report.
+bool SerialControlQt::read_direct() {
+#ifdef Q_OS_UNIX
+    if (!nonblocking_ || port_.bytesToWrite() > 0) return false;
+    received_ += port_.readAll();
+    const int fd = static_cast<int>(port_.handle());
+    bool fetched = false;
+    for (int i = 0; i < max_direct_reads; ++i) {
+        char chunk[direct_read_bytes];
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n > 0) {
+            received_.append(chunk, static_cast<qsizetype>(n));
+            fetched = true;
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) break;
+        return false;  // a hang-up or an error: the port's read reports it
+    }
+    // Errors on the line come with the bytes; the port's read would have had them checked.
+    if (fetched) check_line_errors();
+    return true;
+#else
+    return false;
+#endif
+}
+
 int SerialControlQt::in_buffer_count() {
     require_open();
-    pull();
-    return static_cast<int>(
-        std::min<qint64>(port_.bytesAvailable(), std::numeric_limits<qint16>::max()));
+    const auto in_os = waiting_in_os();
+    if (!in_os) pull();
+    const qint64 count = received_.size() + port_.bytesAvailable() + in_os.value_or(0);
+    return static_cast<int>(std::min<qint64>(count, std::numeric_limits<qint16>::max()));
 }
 
 QByteArray SerialControlQt::input() {
     require_open();
-    pull();
-    return input_len_ > 0 ? port_.read(input_len_) : port_.readAll();
+    Busy busy(*this);
+    if (!read_direct()) {
+        pull();
+        received_ += port_.readAll();
+    }
+    QByteArray out;
+    if (input_len_ > 0 && received_.size() > input_len_) {
+        out = received_.left(input_len_);
+        received_.remove(0, input_len_);
+        // What is left waits for the next read, announced as the port's own bytes are.
+        post_receive_check();
+    } else {
+        out = std::exchange(received_, QByteArray());
+    }
+    return out;
 }
 
 void SerialControlQt::set_on_comm(std::function<void()> handler) {
@@ -218,25 +282,29 @@ void SerialControlQt::set_on_comm(std::function<void()> handler) {
 void SerialControlQt::on_ready_read() {
     if (busy_ > 0) {
         // Bytes fetched during our own call: whoever called reads them, or a later check does.
-        if (!receive_check_pending_) {
-            receive_check_pending_ = true;
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    receive_check_pending_ = false;
-                    check_receive();
-                },
-                Qt::QueuedConnection);
-        }
+        post_receive_check();
         return;
     }
     check_receive();
 }
 
+void SerialControlQt::post_receive_check() {
+    if (receive_check_pending_) return;
+    receive_check_pending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            receive_check_pending_ = false;
+            check_receive();
+        },
+        Qt::QueuedConnection);
+}
+
 void SerialControlQt::check_receive() {
     if (!port_.isOpen()) return;
     check_line_errors();
-    if (rthreshold_ > 0 && port_.bytesAvailable() >= rthreshold_) raise(comm_event::receive);
+    if (rthreshold_ > 0 && received_.size() + port_.bytesAvailable() >= rthreshold_)
+        raise(comm_event::receive);
 }
 
 void SerialControlQt::on_error(QSerialPort::SerialPortError error) {
@@ -245,7 +313,7 @@ void SerialControlQt::on_error(QSerialPort::SerialPortError error) {
         return;
     }
     if (port_.isOpen()) check_line_errors();
-    if (error == QSerialPort::ResourceError) device_lost_ = true;
+    if (error == QSerialPort::ResourceError || line_hung_up()) device_lost_ = true;
     if (failure_pending_) return;
     failure_pending_ = true;
     // One failure shows up as a burst of errors (a vanished device reports a read error, then
@@ -257,9 +325,22 @@ void SerialControlQt::on_error(QSerialPort::SerialPortError error) {
             Busy busy(*this);
             port_.close();
             counters_.reset();
+            received_.clear();
         }
         raise(comm_event::undefined);
     });
+}
+
+// A line whose other end went away reads as an endless end of file, which the port reports
+// as a read error again and again; only the descriptor's state tells it from a bad byte.
+bool SerialControlQt::line_hung_up() const {
+#ifdef Q_OS_UNIX
+    if (!port_.isOpen()) return false;
+    pollfd p{static_cast<int>(port_.handle()), 0, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+    return false;
+#endif
 }
 
 void SerialControlQt::check_line_errors() {
@@ -273,9 +354,13 @@ void SerialControlQt::check_line_errors() {
 
 std::optional<LineCounters> SerialControlQt::read_counters() {
 #ifdef Q_OS_LINUX
-    if (!port_.isOpen()) return std::nullopt;
+    if (!port_.isOpen() || no_counters_) return std::nullopt;
     serial_icounter_struct counts{};
-    if (::ioctl(static_cast<int>(port_.handle()), TIOCGICOUNT, &counts) != 0) return std::nullopt;
+    if (::ioctl(static_cast<int>(port_.handle()), TIOCGICOUNT, &counts) != 0) {
+        // A driver without counters (a pseudo-terminal, some adapters) never gains them.
+        if (errno == ENOTTY || errno == EINVAL) no_counters_ = true;
+        return std::nullopt;
+    }
     return LineCounters{counts.brk, counts.frame, counts.overrun, counts.buf_overrun,
                         counts.parity};
 #else

@@ -36,6 +36,9 @@ class SerialControlQt final : public QObject, public SerialControl {
     static constexpr qint64 out_buffer_size = 512;
     // Port errors within this time count as one failure.
     static constexpr int failure_gather_ms = 50;
+    // A read straight from the device takes at most this much at a time, this many times.
+    static constexpr int direct_read_bytes = 4096;
+    static constexpr int max_direct_reads = 1024;
 
   private:
     class Busy;
@@ -43,12 +46,16 @@ class SerialControlQt final : public QObject, public SerialControl {
     void apply_line();
     void require_open() const;
     void pull();
+    std::optional<qint64> waiting_in_os() const;
+    bool read_direct();
+    void post_receive_check();
     qsizetype write_direct(const QByteArray& bytes);
     bool may_read_now() const;
     void on_ready_read();
     void on_error(QSerialPort::SerialPortError error);
     void check_receive();
     void check_line_errors();
+    bool line_hung_up() const;
     std::optional<LineCounters> read_counters();
     void signal_event(int code);
     void raise(int code);
@@ -69,6 +76,9 @@ class SerialControlQt final : public QObject, public SerialControl {
     bool failure_pending_ = false;
     bool device_lost_ = false;
     std::optional<LineCounters> counters_;
+    bool no_counters_ = false;  // the driver said it keeps no line-error counters
+    bool nonblocking_ = false;  // the device was opened non-blocking, so it may be read directly
+    QByteArray received_;       // read off the device, not yet taken; older than Qt's buffer
     std::function<void()> on_comm_;
 };
 

@@ -147,6 +147,23 @@ TEST_F(SerialPty, ArrivalRaisesTheReceiveEventOnTheEventLoop) {
     EXPECT_EQ(control.input(), QByteArray("AZ=001 EL=002\r"));
 }
 
+// Bytes the event loop read come before those still in the device, and bytes a limited read
+// leaves behind are announced like new ones.
+TEST_F(SerialPty, ReadsKeepTheLineOrderAndTheRestIsAnnounced) {
+    open();
+    pty.write("AZ=1");
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !events.empty(); }, 2000));
+    pty.write("23 EL=045\r");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    control.set_input_len(6);
+    EXPECT_EQ(control.input(), QByteArray("AZ=123"));
+    events.clear();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !events.empty(); }, 2000));
+    EXPECT_EQ(events.front(), platform::comm_event::receive);
+    control.set_input_len(0);
+    EXPECT_EQ(control.input(), QByteArray(" EL=045\r"));
+}
+
 TEST_F(SerialPty, NoReceiveEventBelowTheThreshold) {
     control.set_rthreshold(0);
     open();
