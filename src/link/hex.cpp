@@ -28,7 +28,7 @@ void byte_to_hex(const QString& number, QString& out) {
     out = QString(hex_digit(n / 16)) + hex_digit(n % 16);
 }
 
-void hex_to_byte(const QString& pair, std::uint8_t& out) {
+void hex_to_byte(QStringView pair, std::uint8_t& out) {
     const int high = pair.size() > 0 ? digit_value(pair.at(0)) : 0;
     const int low = pair.size() > 1 ? digit_value(pair.at(1)) : 0;
     out = static_cast<std::uint8_t>(16 * high + low);

@@ -53,13 +53,11 @@ void Module1::put_data(const QString& command) {
     const qsizetype pairs = command.size() / 2;
     qsizetype i = 0;  // the first byte not known to be out
     try {
-        QByteArray bytes;
-        QString remaining = command;
+        QByteArray bytes(pairs, '\0');
         for (qsizetype k = 0; k < pairs; ++k) {
             std::uint8_t b = 0;
-            hex_to_byte(remaining, b);
-            bytes += static_cast<char>(b);
-            remaining.remove(0, 2);
+            hex_to_byte(QStringView(command).mid(2 * k, 2), b);
+            bytes[k] = static_cast<char>(b);
         }
         if (!commands_go_over_board()) {
             // One write for the command: a write and a flush per byte cost more than the rest
