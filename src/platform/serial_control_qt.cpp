@@ -219,9 +219,10 @@ std::optional<qint64> SerialControlQt::waiting_in_os() const {
 }
 
 // Everything the OS holds, read straight from the device into received_ (after what Qt had
-// already read, which is older): Qt's own read on a zero wait costs more than the reply, and
-// signals bytes that the caller takes at once. Returns false when the port's own way must
-// read: something of ours still to send (its wait sends it), or a failure for it to report.
+// already read, which is older). The port's zero wait would read the same bytes but also
+// signal them and queue a check for later, costing more than the read, for bytes the caller
+// takes at once. Returns false when the port's own way must read: something of ours still
+// to send (its wait sends it), or a failure for it to report.
 bool SerialControlQt::read_direct() {
 #ifdef Q_OS_UNIX
     if (!nonblocking_ || port_.bytesToWrite() > 0) return false;
