@@ -323,14 +323,20 @@ met() { awk -v v="$1" -v l="$3" -v op="$2" 'BEGIN {
 
 fmt() { awk -v v="$1" -v f="$2" 'BEGIN { printf f, v }'; }
 
+# Sets the caller's tick_ms, rotctl_ms and redraw_ms, in milliseconds, from the tick run.
+tick_figures() {
+  local t=$work/tick.out
+  tick_ms=$(awk -v v="$(value tick_cpu_us_median "$t")" 'BEGIN { print v / 1000 }')
+  rotctl_ms=$(awk -v v="$(rotctl_per_poll_us)" 'BEGIN { print v / 1000 }')
+  redraw_ms=$(awk -v v="$(value redraw_cpu_us_median "$t")" 'BEGIN { print v / 1000 }')
+}
+
 report() {
   local t=$work/tick.out tick_ms loop_ms wait_ms rotctl_ms ratio growth_kb redraw_ms bare_ratio
-  tick_ms=$(awk -v v="$(value tick_cpu_us_median "$t")" 'BEGIN { print v / 1000 }')
+  tick_figures
   loop_ms=$(awk -v v="$(value thread_cpu_us_per_tick "$t")" 'BEGIN { print v / 1000 }')
   wait_ms=$(awk -v v="$(value wait_busy_cpu_us_max "$t")" 'BEGIN { print v / 1000 }')
-  rotctl_ms=$(awk -v v="$(rotctl_per_poll_us)" 'BEGIN { print v / 1000 }')
   ratio=$(awk -v a="$tick_ms" -v b="$rotctl_ms" 'BEGIN { print a / b }')
-  redraw_ms=$(awk -v v="$(value redraw_cpu_us_median "$t")" 'BEGIN { print v / 1000 }')
   bare_ratio=$(awk -v a="$tick_ms" -v d="$redraw_ms" -v b="$rotctl_ms" 'BEGIN { print (a - d) / b }')
   growth_kb=$((rss_last - rss_first))
 
@@ -386,9 +392,7 @@ report() {
 # Only the tick against rotctl's poll, for trying a change to the cycle.
 tick_report() {
   local t=$work/tick.out tick_ms rotctl_ms redraw_ms
-  tick_ms=$(awk -v v="$(value tick_cpu_us_median "$t")" 'BEGIN { print v / 1000 }')
-  rotctl_ms=$(awk -v v="$(rotctl_per_poll_us)" 'BEGIN { print v / 1000 }')
-  redraw_ms=$(awk -v v="$(value redraw_cpu_us_median "$t")" 'BEGIN { print v / 1000 }')
+  tick_figures
   echo "load average at start $load_before, at end $(cut -d' ' -f1-3 /proc/loadavg)"
   echo "CPU per tick $(fmt "$tick_ms" '%.3f ms'), rotctl per poll $(fmt "$rotctl_ms" '%.3f ms')," \
     "ours/rotctl $(awk -v a="$tick_ms" -v b="$rotctl_ms" 'BEGIN { printf "%.2f", a / b }')"

@@ -206,10 +206,16 @@ void SerialControlQt::pull() {
     if (port_.error() == QSerialPort::TimeoutError) port_.clearError();
 }
 
+// Only a non-blocking device is read around the port, and only while nothing of ours waits to
+// be sent: the port's own wait sends it.
+bool SerialControlQt::may_read_directly() const {
+    return nonblocking_ && port_.bytesToWrite() == 0;
+}
+
 // What the OS holds, counted without taking it: input() takes it.
 std::optional<qint64> SerialControlQt::waiting_in_os() const {
 #ifdef Q_OS_UNIX
-    if (!nonblocking_ || port_.bytesToWrite() > 0) return std::nullopt;
+    if (!may_read_directly()) return std::nullopt;
     int waiting = 0;
     if (::ioctl(static_cast<int>(port_.handle()), FIONREAD, &waiting) != 0) return std::nullopt;
     return waiting;
@@ -221,11 +227,11 @@ std::optional<qint64> SerialControlQt::waiting_in_os() const {
 // Everything the OS holds, read straight from the device into received_ (after what Qt had
 // already read, which is older). The port's zero wait would read the same bytes but also
 // signal them and queue a check for later, costing more than the read, for bytes the caller
-// takes at once. Returns false when the port's own way must read: something of ours still
-// to send (its wait sends it), or a failure for it to report.
+// takes at once. Returns false when the port's own way must read: see may_read_directly(),
+// or a failure for it to report.
 bool SerialControlQt::read_direct() {
 #ifdef Q_OS_UNIX
-    if (!nonblocking_ || port_.bytesToWrite() > 0) return false;
+    if (!may_read_directly()) return false;
     received_ += port_.readAll();
     const int fd = static_cast<int>(port_.handle());
     bool fetched = false;

@@ -46,6 +46,7 @@ class SerialControlQt final : public QObject, public SerialControl {
     void apply_line();
     void require_open() const;
     void pull();
+    bool may_read_directly() const;
     std::optional<qint64> waiting_in_os() const;
     bool read_direct();
     void post_receive_check();
