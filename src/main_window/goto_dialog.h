@@ -22,4 +22,7 @@ class GotoDialog final : public QDialog {
     QPushButton* cancel = nullptr;
 
     void accept() override;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
 };
