@@ -95,7 +95,7 @@ class Form1 final : public QMainWindow {
 
     // --- operation menu and optional settings (form1_operation.cpp) -----------------------
     void build_operation_menu();
-    void load_operation_settings();  // the end of the start-up
+    void load_operation_settings();  // at start, before the hardware is met
     // Claims the station's name on the session bus; the program runs on without it.
     void publish_station();
     void menu_stop_Click();

@@ -97,6 +97,8 @@ void Form1::Form_Load() {
     }
 
     m_.board_address = m_.setting(settings_key::board_address);
+    // Read before the hardware is met: a port that fails below must not lose them.
+    load_operation_settings();
 
     // The rest talks to the hardware: one failure abandons it, leaving what is already done.
     try {
@@ -117,7 +119,7 @@ void Form1::Form_Load() {
     } catch (const std::exception&) {
         s_.message_box.show(startup_failed);
     }
-    load_operation_settings();
+    update_operation_menu();
 }
 
 void Form1::load_window_position() {
