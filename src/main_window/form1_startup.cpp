@@ -145,6 +145,15 @@ void Form1::load_timer_interval() {
     set_timer_interval(*ms);
 }
 
+void Form1::restore_dialog_settings() {
+    m_.orbx_link = m_.setting(settings_key::orbx_link);
+    m_.azimuth_origin = m_.setting(settings_key::azimuth_origin);
+    m_.port_name = m_.setting(settings_key::port_name);
+    m_.picnic_mode = m_.setting(settings_key::picnic_mode);
+    m_.board_address = m_.setting(settings_key::board_address);
+    load_timer_interval();
+}
+
 void Form1::Command3_Click() {
     // Events run during the port's closing pause; a second exit request must not nest.
     if (shutting_down_) return;
