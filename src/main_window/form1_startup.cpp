@@ -68,6 +68,9 @@ void Form1::Form_Load() {
         return;
     }
 
+    if (const QString problem = s_.program_dir.problem(); !problem.isEmpty()) {
+        s_.message_box.show(problem);
+    }
     if (const auto refused = refused_settings_message(s_.profile.refusal(m_.ini_file()))) {
         s_.message_box.show(*refused);
     }

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "platform/program_dir_app.h"
@@ -70,6 +71,27 @@ TEST(SettingsFolder, FindsSettingsAndTheMenuEntryOfAnInstalledCopy) {
     // A bin folder without the menu entry beside it is an ordinary folder.
     EXPECT_FALSE(
         platform::program_dir_facts(top.filePath(QStringLiteral("station/bin"))).installed);
+}
+
+TEST(SettingsFolder, ThatCannotBeMadeSaysWhereAndWhy) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QDir top(root.path());
+    QFile in_the_way(top.filePath(QStringLiteral("file")));
+    ASSERT_TRUE(in_the_way.open(QIODevice::WriteOnly));
+    const QString usable = top.filePath(QStringLiteral("cfg/azelrot"));
+    EXPECT_EQ(platform::make_settings_dir(usable, QStringLiteral("XDG")), QString());
+    EXPECT_TRUE(QFileInfo(usable).isDir());
+    for (const QString& dir : {QStringLiteral("file/azelrot"), QStringLiteral("file/a/azelrot")}) {
+        const QString problem =
+            platform::make_settings_dir(top.filePath(dir), QStringLiteral("XDG"));
+        for (const QString& part :
+             {u'「' + top.filePath(dir) + u'」',
+              u'「' + in_the_way.fileName() + QStringLiteral("」はフォルダー"),
+              QStringLiteral("XDG")}) {
+            EXPECT_TRUE(problem.contains(part)) << problem.toStdString();
+        }
+    }
 }
 
 }  // namespace

@@ -151,6 +151,13 @@ TEST(Startup, RefusedSettingsFileIsReportedAndTheDefaultsUsed) {
     }
 }
 
+TEST(Startup, UnusableSettingsFolderIsReportedOnce) {
+    fake::World w;
+    w.program_dir.problem_text = QStringLiteral("設定フォルダー「/x」が使えないため…");
+    auto form = w.load_form1();
+    EXPECT_EQ(w.message_box.shown, QStringList{w.program_dir.problem_text});
+}
+
 TEST(Startup, SecondCopyIsRefusedAndDoesNothingElse) {
     fake::World w;
     w.instance_guard.other_running = true;
