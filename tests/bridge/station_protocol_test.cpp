@@ -24,7 +24,8 @@ struct Row {
 
 const StationLink absent{};
 const StationLink reporting{true, Position{212.5, 33.25}};
-const StationLink silent{true, std::nullopt};  // there, but no position reported yet
+const StationLink silent{true, std::nullopt};           // there, but no position reported yet
+const StationLink unplaced{false, std::nullopt, true};  // the bridge on its default position
 
 class WithStation : public ::testing::TestWithParam<Row> {};
 
@@ -59,6 +60,11 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"StateSaysSo", reporting, "\\dump_state\n",
             "1\n1\nmin_az=-180.000000\nmax_az=450.000000\nmin_el=0.000000\nmax_el=90.000000\n"
             "south_zero=0\nrot_type=AzEl\nhas_park=1\nposition=station\ndone\n",
+            0, 0},
+        Row{"StateWarnsOfTheDefaultPosition", unplaced, "\\dump_state\n",
+            "1\n1\nmin_az=-180.000000\nmax_az=450.000000\nmin_el=0.000000\nmax_el=90.000000\n"
+            "south_zero=0\nrot_type=AzEl\nwarning=no station position given (--lat, --lon): the "
+            "Moon is computed for the built-in default\ndone\n",
             0, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 

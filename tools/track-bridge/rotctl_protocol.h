@@ -29,6 +29,8 @@ struct Limits {
 struct StationLink {
     bool present = false;             // its name has an owner
     std::optional<Position> antenna;  // the last reported position, once there is one
+    // The bridge was given no station position and computes the Moon for its built-in one.
+    bool default_observer = false;
 };
 
 struct Outcome {
@@ -43,6 +45,10 @@ struct Outcome {
 // present station answers the position with its antenna's and takes park.
 Outcome handle_line(std::string_view line, const Position& current, const Limits& limits = {},
                     const StationLink& station = {});
+
+// Said at start and in the state dump while the Moon is computed for the built-in position.
+inline constexpr const char* kDefaultObserverWarning =
+    "no station position given (--lat, --lon): the Moon is computed for the built-in default";
 
 // "RPRT 0\n" and friends.
 std::string report(int code);
