@@ -154,8 +154,6 @@ class ProgramDir final : public platform::ProgramDir {
   public:
     ProgramDir();
     QString path() const override { return dir_.path(); }
-    QString problem() const override { return problem_text; }
-    QString problem_text;
 
   private:
     QTemporaryDir dir_;

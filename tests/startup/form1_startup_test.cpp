@@ -151,13 +151,6 @@ TEST(Startup, RefusedSettingsFileIsReportedAndTheDefaultsUsed) {
     }
 }
 
-TEST(Startup, UnusableSettingsFolderIsReportedOnce) {
-    fake::World w;
-    w.program_dir.problem_text = QStringLiteral("設定フォルダー「/x」が使えないため…");
-    auto form = w.load_form1();
-    EXPECT_EQ(w.message_box.shown, QStringList{w.program_dir.problem_text});
-}
-
 TEST(Startup, SecondCopyIsRefusedAndDoesNothingElse) {
     fake::World w;
     w.instance_guard.other_running = true;
@@ -412,15 +405,7 @@ TEST(SettingsMenu, EntersSettingsModeAndShowsTheDialog) {
     EXPECT_EQ(form->form2_if_loaded(), &form->form2()) << "one dialog only";
 }
 
-QString caption_shown(const QWidget* widget) {
-    if (const auto* frame = qobject_cast<const QGroupBox*>(widget)) return frame->title();
-    if (const auto* label = qobject_cast<const QLabel*>(widget)) return label->text();
-    if (const auto* button = qobject_cast<const QAbstractButton*>(widget)) return button->text();
-    return {};
-}
-
-// What --print-layout tells the tools that drive the window is where the window has them and
-// what they are called there.
+// What --print-layout tells the tools that drive the window is where the window has them.
 TEST(Layout, PrintedPlacesAreWhereTheWindowPutsEachControl) {
     fake::World w;
     auto form = w.make_form1();
@@ -436,7 +421,8 @@ TEST(Layout, PrintedPlacesAreWhereTheWindowPutsEachControl) {
         ASSERT_NE(widget, nullptr) << line.toStdString();
         const QRect shown(widget->mapTo(client, QPoint(0, 0)), widget->size());
         const QRect printed(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
-        EXPECT_EQ(line.section(u' ', 5), caption_shown(widget)) << line.toStdString();
+        const char* caption = qobject_cast<const QGroupBox*>(widget) ? "title" : "text";
+        EXPECT_EQ(line.section(u' ', 5), widget->property(caption).toString()) << qPrintable(line);
         // Captions may grow a little to show whole; their middle stays.
         if (qobject_cast<const QLabel*>(widget) || qobject_cast<const QRadioButton*>(widget)) {
             EXPECT_TRUE(shown.contains(printed.center())) << line.toStdString();
