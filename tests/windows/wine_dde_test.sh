@@ -451,13 +451,17 @@ expect_values "${at[after_crash_restart]}" third "after a restart from a crash"
 refresh_ms() { matching "$1" '^refresh ' | cut -d' ' -f2; }
 
 # A program that answers every item 400 ms late: one refresh's requests share one second, so
-# the first waits its full time, at most two answers fit, and once the budget has run out every
-# later request fails at once. The re-link's set-ups are Wine's own time, outside the budget.
+# the first is never refused for it, at most two answers fit, and once the budget has run out
+# every later request fails at once. Whether the first is answered depends on what the program
+# still does for the last refresh's request cut short, and the re-link's set-ups are Wine's
+# own time: neither is checked.
 for label in slow_second slow_third; do
     step=${at[$label]}
-    expect_count 1 "$(count_in_step "$step" '^request Text1 TEXT1 ok ')" "$label: first item"
+    first=$(matching "$step" '^request ' | head -1)
+    [[ -n $first && $first != *"no time left"* ]]
+    check $? "$label: the refresh's first request should have its full time: $first"
     answered=$(count_in_step "$step" "^request $any $any ok ")
-    ((answered >= 1 && answered <= 2))
+    ((answered <= 2))
     check $? "$label: at most 2 answers of 400 ms fit one refresh's second, $answered came"
     late=$(count_in_step "$step" "^request $any $any fail [0-9]+ .*no time left")
     ((late >= 1))
