@@ -15,6 +15,8 @@ GotoDialog::GotoDialog(int azimuth_range, QWidget* parent) : QDialog(parent) {
     long_path = new QCheckBox(QStringLiteral("長経路"), this);
     paths = new QLabel(this);
     paths->setWordWrap(true);
+    // Room for a reason on two lines; hidden, it widens nothing.
+    paths->setMinimumWidth(paths->fontMetrics().horizontalAdvance(QStringLiteral("０")) * 22);
     long_path->hide();
     paths->hide();
     auto* form = new QFormLayout;
@@ -56,7 +58,7 @@ void GotoDialog::show_paths() {
         return;
     }
     const PlacePaths& p = std::get<PlacePaths>(found);
-    paths->setText(QStringLiteral("短経路 %1°（%2 km）　長経路 %3°（%4 km）")
+    paths->setText(QStringLiteral("短経路 %1°（%2 km）\n長経路 %3°（%4 km）")
                        .arg(QString::number(p.short_way.bearing, 'f', 1),
                             QString::number(p.short_way.distance_km, 'f', 0),
                             QString::number(p.long_way.bearing, 'f', 1),
