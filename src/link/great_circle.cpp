@@ -133,10 +133,16 @@ std::variant<GeoPosition, QString> parse_place(const QString& text) {
 
 StationPosition station_position(const QString& latitude, const QString& longitude) {
     if (latitude.trimmed().isEmpty() && longitude.trimmed().isEmpty()) return {};
-    const auto p = coordinates(plain(latitude), plain(longitude));
+    const QString lat = plain(latitude);
+    const QString lon = plain(longitude);
+    const auto p = coordinates(lat, lon);
     if (const auto* why = std::get_if<QString>(&p)) {
+        const QString reason =
+            decimal_degrees(lat) && decimal_degrees(lon)
+                ? *why
+                : QStringLiteral("LAT と LON の両方に度の10進数を書いてください");
         return QStringLiteral("局の位置の設定（[STATION] の LAT と LON）が正しくありません：%1")
-            .arg(*why);
+            .arg(reason);
     }
     return std::get<GeoPosition>(p);
 }
