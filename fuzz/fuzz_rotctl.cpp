@@ -24,9 +24,13 @@ QString bytes_shown(std::string_view bytes) {
     return shown(QString::fromLatin1(bytes.data(), qsizetype(bytes.size())));
 }
 
-std::string joined(const std::vector<Outcome>& outcomes) {
+// The replies, and the last target each set.
+std::string joined(const std::vector<Outcome>& outcomes, Position& target) {
     std::string all;
-    for (const auto& o : outcomes) all += o.reply;
+    for (const auto& o : outcomes) {
+        all += o.reply;
+        if (o.target) target = *o.target;
+    }
     return all;
 }
 
@@ -48,14 +52,17 @@ bool is_position(std::string_view reply) {
            track_bridge::parse_number(reply.substr(first + 1, reply.size() - first - 2));
 }
 
-// Every reply is whole lines: a report, or the answer of a position or handshake query.
+// Every reply is whole lines: a report, or the answer of a handshake query. With no station
+// behind the bridge nothing is measured, so no position ever comes back.
 void check_reply(const std::string& reply, const QString& context) {
     FUZZ_CHECK(reply.size() <= kLongestReply, context);
     FUZZ_CHECK(!reply.empty() && reply.back() == '\n', context + u' ' + bytes_shown(reply));
     const std::string_view text(reply);
     FUZZ_CHECK(text.ends_with("RPRT 0\n") || text.ends_with("RPRT -1\n") ||
-                   reply == track_bridge::dump_state(track_bridge::Limits{}) || is_position(reply),
+                   text.ends_with("RPRT -6\n") ||
+                   reply == track_bridge::dump_state(track_bridge::Limits{}),
                context + u' ' + bytes_shown(reply));
+    FUZZ_CHECK(!is_position(reply), context + u' ' + bytes_shown(reply));
 }
 
 }  // namespace
@@ -66,8 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     const track_bridge::Limits limits;
 
     Session whole;
-    Position whole_target;
-    const auto outcomes = whole.feed(input, whole_target);
+    const auto outcomes = whole.feed(input);
 
     bool closed = false;
     for (const Outcome& outcome : outcomes) {
@@ -93,14 +99,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     Position bytewise_target;
     std::string bytewise_replies;
     for (std::size_t i = 0; i < input.size(); ++i) {
-        bytewise_replies += joined(bytewise.feed(input.substr(i, 1), bytewise_target));
+        bytewise_replies += joined(bytewise.feed(input.substr(i, 1)), bytewise_target);
     }
     Session halves;
     Position halves_target;
-    std::string halves_replies = joined(halves.feed(input.substr(0, size / 2), halves_target));
-    halves_replies += joined(halves.feed(input.substr(size / 2), halves_target));
+    std::string halves_replies = joined(halves.feed(input.substr(0, size / 2)), halves_target);
+    halves_replies += joined(halves.feed(input.substr(size / 2)), halves_target);
 
-    const std::string replies = joined(outcomes);
+    Position whole_target;
+    const std::string replies = joined(outcomes, whole_target);
     FUZZ_CHECK(bytewise_replies == replies && halves_replies == replies, context);
     for (const Position* p : {&bytewise_target, &halves_target}) {
         FUZZ_CHECK(p->azimuth == whole_target.azimuth && p->elevation == whole_target.elevation,

@@ -36,6 +36,11 @@ inline const SettingKey park_azimuth{QStringLiteral("PARK"), QStringLiteral("AZ"
                                      QStringLiteral("0")};
 inline const SettingKey park_elevation{QStringLiteral("PARK"), QStringLiteral("EL"),
                                        QStringLiteral("0")};
+// The station's position in decimal degrees, north and east positive; empty: not set.
+inline const SettingKey station_latitude{QStringLiteral("STATION"), QStringLiteral("LAT"),
+                                         QString()};
+inline const SettingKey station_longitude{QStringLiteral("STATION"), QStringLiteral("LON"),
+                                          QString()};
 // "top:left" in twips.
 inline const SettingKey window_position{
     QStringLiteral("WIN_POSITION"), QStringLiteral("GS232B_TOP_LEFT"), QStringLiteral("4600:6000")};

@@ -1,5 +1,6 @@
 #include "link/operation_rules.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -39,7 +40,8 @@ double shown_azimuth(double azimuth) {
 double threshold_degrees(const QString& setting) {
     bool ok = false;
     const double v = setting.trimmed().toDouble(&ok);
-    return ok && std::isfinite(v) && v > 0 ? v : 0;
+    // A larger one would hold back nearly every command, and a huge one all of them, silently.
+    return ok && std::isfinite(v) && v > 0 ? std::min(v, 90.0) : 0;
 }
 
 bool tracking_move_due(const std::optional<SentTarget>& last, const SentTarget& now,

@@ -19,7 +19,8 @@ double overlap_azimuth(double target, double reported, int range);
 // Where the radar shows an azimuth of a linear scale that may run past 360.
 double shown_azimuth(double azimuth);
 
-// The tracking threshold in degrees; anything but a finite number above 0 is 0 (no threshold).
+// The tracking threshold in degrees; anything but a finite number above 0 is 0 (no threshold),
+// and above 90 it counts as 90.
 double threshold_degrees(const QString& setting);
 
 struct SentTarget {

@@ -15,6 +15,7 @@
 #include <optional>
 #include <vector>
 
+#include "link/great_circle.h"
 #include "link/module1.h"
 #include "link/operation_rules.h"
 #include "main_window/radar_picture.h"
@@ -104,6 +105,8 @@ class Form1 final : public QMainWindow {
     void menu_preset_Click(int index);
     // A manual move to a heading as a pick starts one; the operator's message when refused.
     std::optional<QString> start_heading_move(const Heading& heading);
+    // The same towards a typed place, the short or the long way round.
+    std::optional<QString> start_place_move(const QString& place, bool long_way, int elevation);
     void update_operation_menu();
     bool transport_open() const;
     // The azimuth a move command carries for this target (the overlap choice).
@@ -116,6 +119,7 @@ class Form1 final : public QMainWindow {
         int azimuth_range = 360;
         double threshold = 0;
         bool idle_poll = false;
+        StationPosition station;  // not set: places cannot be pointed at
     };
     OperationSettings operation;
     std::optional<SentTarget> last_tracking_sent;

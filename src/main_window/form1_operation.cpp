@@ -2,8 +2,10 @@
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QMenuBar>
+#include <cmath>
 
 #include "link/commands.h"
+#include "link/great_circle.h"
 #include "link/numeric.h"
 #include "main_window/form1.h"
 #include "main_window/goto_dialog.h"
@@ -31,6 +33,14 @@ std::variant<Heading, QString> park_heading(Module1& m, int range) {
         return QStringLiteral("パーク位置の設定が正しくありません：") + *why;
     }
     return h;
+}
+
+// The elevation typed beside a place; left empty it is the horizon.
+std::variant<int, QString> place_elevation(const QString& text, int range) {
+    if (text.trimmed().isEmpty()) return 0;
+    const auto h = parse_heading(QStringLiteral("0"), text, range);
+    if (const auto* why = std::get_if<QString>(&h)) return *why;
+    return std::get<Heading>(h).elevation;
 }
 
 }  // namespace
@@ -61,6 +71,8 @@ void Form1::load_operation_settings() {
     operation.azimuth_range = azimuth_range(m_.setting(settings_key::azimuth_range));
     operation.threshold = threshold_degrees(m_.setting(settings_key::threshold));
     operation.idle_poll = switched_on(m_.setting(settings_key::idle_poll).trimmed());
+    operation.station = station_position(m_.setting(settings_key::station_latitude),
+                                         m_.setting(settings_key::station_longitude));
 
     presets = parse_presets(
         s_.profile.get_private_profile_section(QStringLiteral("PRESETS"), m_.ini_file()),
@@ -126,6 +138,9 @@ void Form1::publish_station() {
         if (const auto* why = std::get_if<QString>(&h)) return *why;
         return start_heading_move(std::get<Heading>(h));
     };
+    controls.point_to = [this](const QString& place, bool long_way) {
+        return start_place_move(place, long_way, 0);
+    };
     auto station = std::make_unique<StationBus>(std::move(controls));
     if (!station->publish(QDBusConnection::sessionBus())) {
         m_.write_log(QStringLiteral("publish_station : セッションバスに登録できない状態"));
@@ -169,13 +184,20 @@ void Form1::menu_goto_Click() {
     auto* dialog = findChild<GotoDialog*>();
     if (dialog == nullptr) {
         dialog = new GotoDialog(operation.azimuth_range, this);
-        dialog->submit = [this](const QString& az, const QString& el) -> std::optional<QString> {
+        dialog->submit = [this, dialog](const QString& az,
+                                        const QString& el) -> std::optional<QString> {
+            if (looks_like_place(az)) {
+                const auto e = place_elevation(el, operation.azimuth_range);
+                if (const auto* why = std::get_if<QString>(&e)) return *why;
+                return start_place_move(az, dialog->long_path->isChecked(), std::get<int>(e));
+            }
             const auto h = parse_heading(az, el, operation.azimuth_range);
             if (const auto* why = std::get_if<QString>(&h)) return *why;
             return start_heading_move(std::get<Heading>(h));
         };
         dialog->show_message = [this](const QString& text) { s_.message_box.show(text); };
     }
+    dialog->set_station(operation.station);
     dialog->open();
 }
 
@@ -205,6 +227,17 @@ std::optional<QString> Form1::start_heading_move(const Heading& heading) {
     s.target_picked = true;
     Command4_Click();
     return std::nullopt;
+}
+
+std::optional<QString> Form1::start_place_move(const QString& place, bool long_way, int elevation) {
+    const auto found = paths_to_place(operation.station, place);
+    if (const auto* why = std::get_if<QString>(&found)) return *why;
+    const PlacePaths& p = std::get<PlacePaths>(found);
+    double azimuth = (long_way ? p.long_way : p.short_way).bearing;
+    // A scale counted from south turns it round, as it does a pick.
+    if (picking::counts_from_south(m_.azimuth_origin)) azimuth = std::fmod(azimuth + 180, 360.0);
+    // To the nearest degree: 360 stays 360, within every range.
+    return start_heading_move({static_cast<int>(std::lround(azimuth)), elevation});
 }
 
 double Form1::command_azimuth(double target) const {

@@ -12,18 +12,57 @@ GotoDialog::GotoDialog(int azimuth_range, QWidget* parent) : QDialog(parent) {
     elevation = new QLineEdit(this);
     azimuth->setPlaceholderText(QStringLiteral("０～%1").arg(azimuth_range));
     elevation->setPlaceholderText(QStringLiteral("０～%1").arg(max_heading_elevation));
+    long_path = new QCheckBox(QStringLiteral("長経路"), this);
+    paths = new QLabel(this);
+    paths->setWordWrap(true);
+    // Room for a reason on two lines; hidden, it widens nothing.
+    paths->setMinimumWidth(paths->fontMetrics().horizontalAdvance(QStringLiteral("０")) * 22);
+    long_path->hide();
+    paths->hide();
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("方位（度）"), azimuth);
     form->addRow(QStringLiteral("仰角（度）"), elevation);
+    form->addRow(long_path);
+    form->addRow(paths);
     auto* buttons = new QDialogButtonBox(this);
     ok = buttons->addButton(QStringLiteral("ＯＫ"), QDialogButtonBox::AcceptRole);
     cancel = buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
     ok->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &GotoDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &GotoDialog::reject);
+    connect(azimuth, &QLineEdit::textChanged, this, &GotoDialog::show_paths);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
+}
+
+void GotoDialog::set_station(const StationPosition& station) {
+    station_ = station;
+    const bool places = !std::holds_alternative<std::monostate>(station_);
+    long_path->setVisible(places);
+    paths->setVisible(places);
+    show_paths();
+}
+
+void GotoDialog::show_paths() {
+    if (std::holds_alternative<std::monostate>(station_)) return;
+    const QString text = azimuth->text();
+    if (!looks_like_place(text)) {
+        paths->setText(
+            QStringLiteral("方位にはロケーター（例 PM95vq）か「緯度,経度」も入力できます"));
+        return;
+    }
+    const auto found = paths_to_place(station_, text);
+    if (const auto* why = std::get_if<QString>(&found)) {
+        paths->setText(*why);
+        return;
+    }
+    const PlacePaths& p = std::get<PlacePaths>(found);
+    paths->setText(QStringLiteral("短経路 %1°（%2 km）\n長経路 %3°（%4 km）")
+                       .arg(QString::number(p.short_way.bearing, 'f', 1),
+                            QString::number(p.short_way.distance_km, 'f', 0),
+                            QString::number(p.long_way.bearing, 'f', 1),
+                            QString::number(p.long_way.distance_km, 'f', 0)));
 }
 
 void GotoDialog::accept() {

@@ -70,3 +70,7 @@ void StationBus::Park() {
 void StationBus::MoveTo(double azimuth, double elevation) {
     answer(controls_.move_to(azimuth, elevation));
 }
+
+void StationBus::PointTo(const QString& place, bool long_path) {
+    answer(controls_.point_to(place, long_path));
+}

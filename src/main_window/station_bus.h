@@ -44,6 +44,7 @@ class StationBus final : public QObject, protected QDBusContext {
         std::function<std::optional<QString>()> stop;
         std::function<std::optional<QString>()> park;
         std::function<std::optional<QString>(double, double)> move_to;
+        std::function<std::optional<QString>(const QString&, bool)> point_to;
     };
 
     explicit StationBus(Controls controls, QObject* parent = nullptr);
@@ -66,6 +67,8 @@ class StationBus final : public QObject, protected QDBusContext {
     void Stop();
     void Park();
     void MoveTo(double azimuth, double elevation);
+    // A locator or "lat,lon", the short or the long way, at elevation 0.
+    void PointTo(const QString& place, bool long_path);
 
   private:
     void answer(const std::optional<QString>& refusal);

@@ -36,7 +36,7 @@ struct RealServices::Parts {
     ClockSystem clock;
     MessageBoxQt message_box;
     // One copy per settings folder: a station folder, or one per user for an installed copy.
-    InstanceGuardLock instance_guard{program_dir.file(QStringLiteral("azelrot.ini"))};
+    InstanceGuardLock instance_guard{program_dir.path()};
     HelpViewerNone help_viewer;
     ProgramEndQt program_end;
 };

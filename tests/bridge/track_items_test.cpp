@@ -18,9 +18,8 @@ QString item(const TrackItems& items, const char* name, const QDateTime& now = k
 TEST(TrackItems, BeforeAnyClientNothingCanBeTracked) {
     const TrackItems items(kTokyo);
     EXPECT_EQ(item(items, "TEXT1"), "---");
-    EXPECT_EQ(item(items, "TEXT2"), "0.0");
-    // Below the horizon: the main program neither moves nor draws a target.
-    EXPECT_EQ(item(items, "TEXT3"), "-90.0");
+    EXPECT_EQ(item(items, "TEXT2"), "---");
+    EXPECT_EQ(item(items, "TEXT3"), "---");
     EXPECT_EQ(item(items, "TEXT4"), "---");
     EXPECT_EQ(item(items, "TEXT5"), "---");
     EXPECT_EQ(item(items, "TEXT6"), "0");
@@ -40,6 +39,9 @@ TEST(TrackItems, TargetFromATracker) {
     EXPECT_EQ(item(items, "TEXT5"), "3");
     EXPECT_EQ(item(items, "TEXT6"), "1");
     EXPECT_EQ(item(items, "TEXT7"), "1");
+    for (const qint64 s : {28, -4}) EXPECT_EQ(item(items, "TEXT2", kNoon.addSecs(s)), "---") << s;
+    items.client_disconnected(QStringLiteral("127.0.0.1:40000"));
+    EXPECT_EQ(item(items, "TEXT3"), "---");
 }
 
 struct AzimuthRow {
@@ -80,11 +82,11 @@ TEST(TrackItems, ClientCountFollowsConnections) {
     TrackItems items(kTokyo);
     items.client_connected(QStringLiteral("127.0.0.1:1"));
     items.client_connected(QStringLiteral("127.0.0.1:2"));
-    items.client_disconnected();
+    items.client_disconnected(QStringLiteral("127.0.0.1:1"));
     EXPECT_EQ(item(items, "TEXT6"), "1");
     EXPECT_EQ(item(items, "TEXT1"), "gpredict 127.0.0.1:2");
-    items.client_disconnected();
-    items.client_disconnected();  // a second report of one loss never goes negative
+    items.client_disconnected(QStringLiteral("127.0.0.1:2"));
+    items.client_disconnected(QStringLiteral("127.0.0.1:2"));  // never goes negative
     EXPECT_EQ(item(items, "TEXT6"), "0");
 }
 

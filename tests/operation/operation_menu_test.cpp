@@ -182,6 +182,31 @@ TEST_F(OperationMenu, ExtraSettingsAreReadWhenThePortFailsAtStart) {
     EXPECT_TRUE(load().menu_preset->isEnabled());
 }
 
+TEST_F(OperationMenu, HeadingDialogPointsAtAPlaceFromTheStation) {
+    set(QStringLiteral("STATION"), QStringLiteral("LAT"), QStringLiteral("0"));
+    set(QStringLiteral("STATION"), QStringLiteral("LON"), QStringLiteral("0"));
+    struct Row {
+        const char *origin, *place;
+        bool long_way;
+        const char *elevation, *wire;
+    } const rows[] = {
+        {"0", "0,90", false, "", "W090 000\r"},
+        {"0", "0,90", true, "10", "W270 010\r"},
+        {"1", "0,90", false, "", "W270 000\r"},   // counted from south, as a pick is
+        {"0", "10,10", false, "", "W045 000\r"},  // 44.6 degrees, to the nearest
+    };
+    for (const Row& r : rows) {
+        set(QStringLiteral("HOUI"), QStringLiteral("HKITEN"), QString::fromLatin1(r.origin));
+        load().menu_goto->trigger();
+        auto* dialog = form->findChild<GotoDialog*>();
+        dialog->azimuth->setText(QString::fromLatin1(r.place));
+        dialog->elevation->setText(QString::fromLatin1(r.elevation));
+        dialog->long_path->setChecked(r.long_way);
+        dialog->ok->click();
+        EXPECT_EQ(sent(), QByteArray(r.wire)) << r.place;
+    }
+}
+
 TEST_F(OperationMenu, PresetsInFileOrderWithTheirShortcuts) {
     set(QStringLiteral("PRESETS"), QStringLiteral("Europe"), QStringLiteral("45:0"));
     set(QStringLiteral("PRESETS"), QStringLiteral("broken"), QStringLiteral("45"));

@@ -63,6 +63,7 @@ TEST(Threshold, SendsOnlyAfterMovingFarEnough) {
             << r.now.azimuth << "," << r.now.elevation << " threshold " << r.threshold;
     }
     EXPECT_EQ(threshold_degrees(QStringLiteral("2.5")), 2.5);
+    for (const char* s : {"90.5", "1e308"}) EXPECT_EQ(threshold_degrees(s), 90) << s;
     for (const char* s : {"", "0", "-1", "abc", "nan", "inf"})
         EXPECT_EQ(threshold_degrees(s), 0) << s;
 }

@@ -109,6 +109,15 @@ TEST_F(StationOnTheBus, ShowsPositionTargetAndStateAndObeysItsMethods) {
     EXPECT_EQ(w.serial.written, QByteArray());
 }
 
+TEST_F(StationOnTheBus, PointToNeedsTheStationPosition) {
+    QDBusMessage r = call(iface, QStringLiteral("PointTo"), {QStringLiteral("PM95vq"), false});
+    EXPECT_EQ(r.errorName(), QString::fromLatin1(StationBus::refused));
+    EXPECT_TRUE(r.errorMessage().startsWith(QStringLiteral("局の位置が設定されていません")));
+    form->operation.station = GeoPosition{0, 0};
+    r = call(iface, QStringLiteral("PointTo"), {QStringLiteral("0,90"), true});
+    EXPECT_EQ(w.serial.written, QByteArray("W270 000\r")) << r.errorMessage().toStdString();
+}
+
 TEST_F(StationOnTheBus, ChangesAreSignalled) {
     // Any slot will do as the catcher: deleteLater ends the receiver, which the test sees.
     auto* receiver = new QObject;

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <csignal>
 
+#include "platform/instance_guard_lock.h"
 #include "platform/program_dir_app.h"
 #include "platform/program_dir_choice.h"
 
@@ -70,6 +74,32 @@ TEST(SettingsFolder, FindsSettingsAndTheMenuEntryOfAnInstalledCopy) {
     // A bin folder without the menu entry beside it is an ordinary folder.
     EXPECT_FALSE(
         platform::program_dir_facts(top.filePath(QStringLiteral("station/bin"))).installed);
+}
+
+TEST(InstanceGuard, OneCopyPerFolderWhateverThePathOrEnvironmentUntilItDies) {
+    QTemporaryDir root;
+    const QString station = root.filePath(QStringLiteral("station"));
+    ASSERT_TRUE(QDir().mkpath(station));
+    ASSERT_TRUE(QFile::link(station, root.filePath(QStringLiteral("link"))));
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        for (const char* name : {"TMPDIR", "XDG_RUNTIME_DIR", "HOME", "XDG_CONFIG_HOME"})
+            ::setenv(name, "/nonexistent/elsewhere", 1);
+        platform::InstanceGuardLock guard(root.filePath(QStringLiteral("link")));
+        const char held = guard.another_instance_running() ? 'n' : 'y';
+        (void)!::write(ready[1], &held, 1);
+        ::pause();
+    }
+    char held = 0;
+    ASSERT_EQ(::read(ready[0], &held, 1), 1);
+    ASSERT_EQ(held, 'y');
+    platform::InstanceGuardLock here(station + QStringLiteral("/../station/"));
+    EXPECT_TRUE(here.another_instance_running());
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    EXPECT_FALSE(here.another_instance_running());
 }
 
 TEST(SettingsFolder, ThatCannotBeMadeSaysWhereAndWhy) {

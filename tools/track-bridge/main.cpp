@@ -44,18 +44,21 @@ int main(int argc, char** argv) {
     if (!bus.isConnected()) {
         return fail(QStringLiteral("no session bus: %1").arg(bus.lastError().message()));
     }
-    // The main program's station, when it runs: the position trackers see, stop and park.
+    // The main program's station, when it runs: the position trackers see, and what moves.
     // Read before the tracking link's name is claimed, so the main program is never waiting on
     // the bridge while the bridge waits on it.
     track_bridge::StationClient station(bus);
     station.look_now();
     const bool default_observer = !options.position_given;
-    server.set_station({[&station, default_observer] {
-                            track_bridge::StationLink link = station.link();
-                            link.default_observer = default_observer;
-                            return link;
-                        },
-                        [&station] { station.stop(); }, [&station] { station.park(); }});
+    server.set_station(
+        {[&station, default_observer] {
+             track_bridge::StationLink link = station.link();
+             link.default_observer = default_observer;
+             return link;
+         },
+         [&station](const track_bridge::StationCall& what, std::function<void(int)> done) {
+             station.call(what, std::move(done));
+         }});
 
     track_bridge::Conversation conversation(items);
     if (!bus.registerObject(QLatin1String(track_bridge::Conversation::kPath), &conversation,

@@ -130,8 +130,36 @@ std::string echo(const Parsed& parsed) {
     return out;
 }
 
-Outcome answer(const Parsed& parsed, const Position& target, const Limits& limits,
-               const StationLink& station) {
+// Why the measured position cannot be given; 0 when it can.
+int position_failure(const StationLink& station) {
+    if (!station.present || !station.link_up) return rprt::io_error;
+    return station.antenna ? rprt::ok : rprt::not_available;
+}
+
+// The station takes azimuths of one turn; trackers may send -180 to 450.
+double one_turn(double azimuth) {
+    const double a = std::fmod(azimuth, 360.0);
+    return a < 0 ? a + 360 : a;
+}
+
+// A move for the tracker's target: while azelrot tracks by itself the published target is the
+// move, otherwise the station has to take it.
+void set_position(const Parsed& parsed, const Limits& limits, const StationLink& station,
+                  Outcome& out, int& code) {
+    out.target = parse_position(parsed.arguments, limits);
+    if (!out.target) {
+        code = rprt::invalid;
+    } else if (!station.present) {
+        code = rprt::io_error;
+    } else if (station.state == "automatic") {
+        code = station.link_up ? rprt::ok : rprt::io_error;
+    } else {
+        out.call = StationCall{StationCall::Kind::move_to,
+                               {one_turn(out.target->azimuth), out.target->elevation}};
+    }
+}
+
+Outcome answer(const Parsed& parsed, const Limits& limits, const StationLink& station) {
     const bool extended = parsed.separator.has_value();
     const char sep = parsed.separator.value_or('\n');
     Outcome out;
@@ -142,29 +170,29 @@ Outcome answer(const Parsed& parsed, const Position& target, const Limits& limit
             out.close = true;
             return out;
         case Command::unknown:
-            out.reply = report(-1);
+            out.reply = report(rprt::invalid);
             return out;
         case Command::get_position: {
-            const Position current = station.present && station.antenna ? *station.antenna : target;
-            body = extended ? "Azimuth: " + fixed6(current.azimuth) + sep +
-                                  "Elevation: " + fixed6(current.elevation) + sep
-                            : fixed6(current.azimuth) + '\n' + fixed6(current.elevation) + '\n';
+            code = position_failure(station);
+            if (code != rprt::ok) break;
+            const Position& at = *station.antenna;
+            body = extended ? "Azimuth: " + fixed6(at.azimuth) + sep +
+                                  "Elevation: " + fixed6(at.elevation) + sep
+                            : fixed6(at.azimuth) + '\n' + fixed6(at.elevation) + '\n';
             break;
         }
         case Command::set_position:
-            out.target = parse_position(parsed.arguments, limits);
-            code = out.target ? 0 : -1;
+            set_position(parsed, limits, station, out, code);
             break;
         case Command::stop:
-            out.stop = true;
-            break;
         case Command::park:
-            // Without the station there is nothing that could park: as an unknown command.
             if (!station.present) {
-                out.reply = report(-1);
-                return out;
+                code = rprt::io_error;
+                break;
             }
-            out.park = true;
+            out.call = StationCall{
+                parsed.command == Command::stop ? StationCall::Kind::stop : StationCall::Kind::park,
+                {}};
             break;
         case Command::dump_state:
             body = dump_state(limits, sep, station);
@@ -173,10 +201,14 @@ Outcome answer(const Parsed& parsed, const Position& target, const Limits& limit
             body = dump_caps(limits, sep, station);
             break;
     }
+    if (out.call) {
+        out.reply = extended ? echo(parsed) : std::string();
+        return out;
+    }
     if (!extended) {
-        // Queries answer their values alone; commands answer their report.
-        const bool query =
-            parsed.command == Command::get_position || parsed.command == Command::dump_state;
+        // Queries answer their values alone; commands, and a query that failed, their report.
+        const bool query = code == rprt::ok && (parsed.command == Command::get_position ||
+                                                parsed.command == Command::dump_state);
         // The caps dump closes with its report, as the Hamlib server's does.
         out.reply = query ? body : body + report(code);
         return out;
@@ -236,8 +268,9 @@ std::string dump_caps(const Limits& limits, char separator, const StationLink& s
     line("Can get Position:\tY");
     line("Can Stop:\t\tY");
     line(std::string("Can Park:\t\t") + (station.present ? "Y" : "N"));
-    line(std::string("Position source:\t") +
-         (station.present ? "azelrot station (antenna as reported)" : "last target set"));
+    line(std::string("Position source:\t") + (station.present
+                                                  ? "azelrot station (antenna as reported)"
+                                                  : "none (azelrot not running)"));
     return out;
 }
 
@@ -258,13 +291,22 @@ std::optional<double> parse_number(std::string_view text) {
     return value;
 }
 
-Outcome handle_line(std::string_view line, const Position& current, const Limits& limits,
-                    const StationLink& station) {
+Outcome handle_line(std::string_view line, const Limits& limits, const StationLink& station) {
     line = trim(line);
     if (line.empty()) {
         return {};
     }
-    return answer(parse(line), current, limits, station);
+    return answer(parse(line), limits, station);
+}
+
+int failure_code(std::string_view error_name) {
+    if (error_name == "org.azelrot.Station.Error.Refused") return rprt::rejected;
+    if (error_name == "org.freedesktop.DBus.Error.NoReply" ||
+        error_name == "org.freedesktop.DBus.Error.Timeout") {
+        return rprt::timed_out;
+    }
+    // Not delivered to the controller, no station, a broken bus: the rotator was not reached.
+    return rprt::io_error;
 }
 
 std::vector<LineAssembler::Line> LineAssembler::feed(std::string_view bytes) {
@@ -285,23 +327,32 @@ std::vector<LineAssembler::Line> LineAssembler::feed(std::string_view bytes) {
     return lines;
 }
 
-std::vector<Outcome> Session::feed(std::string_view bytes, Position& target,
-                                   const StationLink& station) {
-    std::vector<Outcome> outcomes;
+std::vector<Outcome> Session::feed(std::string_view bytes, const StationLink& station) {
     for (auto& line : lines_.feed(bytes)) {
-        if (closed_) {
-            break;
-        }
-        Outcome outcome = line.overlong ? Outcome{report(-1), {}, false, false, false}
-                                        : handle_line(line.text, target, limits_, station);
-        if (outcome.target) {
-            target = *outcome.target;
-        }
+        queued_.push_back(std::move(line));
+    }
+    return run(station);
+}
+
+std::vector<Outcome> Session::resume(const StationLink& station) {
+    waiting_ = false;
+    return run(station);
+}
+
+std::vector<Outcome> Session::run(const StationLink& station) {
+    std::vector<Outcome> outcomes;
+    while (!queued_.empty() && !waiting_ && !closed_) {
+        const LineAssembler::Line line = std::move(queued_.front());
+        queued_.pop_front();
+        Outcome outcome = line.overlong ? Outcome{report(rprt::invalid), {}, {}, false}
+                                        : handle_line(line.text, limits_, station);
         closed_ = outcome.close;
-        if (!outcome.reply.empty() || outcome.close || outcome.stop || outcome.park) {
+        waiting_ = outcome.call.has_value();
+        if (!outcome.reply.empty() || outcome.close || outcome.call) {
             outcomes.push_back(std::move(outcome));
         }
     }
+    if (closed_) queued_.clear();
     return outcomes;
 }
 

@@ -103,7 +103,7 @@ void RotctlServer::accept_clients() {
     }
 }
 
-// A full house admits the newcomer only in place of a client long silent.
+// A full house admits the newcomer only in place of a client long without a command.
 bool RotctlServer::make_room() {
     if (int(clients_.size()) < limits_.max_clients) {
         return true;
@@ -122,23 +122,46 @@ bool RotctlServer::make_room() {
 void RotctlServer::serve(Client* client) {
     client->turn_queued = false;
     QTcpSocket& socket = *client->socket;
-    // A client that does not read its replies gets no more until it does.
-    if (client->gone || socket.bytesToWrite() >= limits_.max_queued_reply) {
+    // A client that does not read its replies gets no more until it does; one waiting for the
+    // station gets its next answer after that one.
+    if (client->gone || client->session.waiting() ||
+        socket.bytesToWrite() >= limits_.max_queued_reply) {
         return;
     }
     const QByteArray bytes = socket.read(limits_.read_chunk);
     if (bytes.isEmpty()) {
         return;
     }
-    client->last_heard = clock_();
-    const StationLink station = station_.link ? station_.link() : StationLink{};
-    for (const Outcome& outcome :
-         client->session.feed({bytes.constData(), size_t(bytes.size())}, target_, station)) {
+    std::vector<Outcome> outcomes =
+        client->session.feed({bytes.constData(), size_t(bytes.size())}, link());
+    // Blank lines keep no slot.
+    if (!outcomes.empty()) client->last_heard = clock_();
+    carry_out(client, std::move(outcomes));
+    if (!client->gone && socket.bytesAvailable() > 0) {
+        queue_turn(client);
+    }
+}
+
+void RotctlServer::carry_out(Client* client, std::vector<Outcome> outcomes) {
+    QTcpSocket& socket = *client->socket;
+    for (const Outcome& outcome : outcomes) {
         if (outcome.target) {
             items_.target_set(*outcome.target, client->peer, QDateTime::currentDateTimeUtc());
         }
-        if (outcome.stop && station.present && station_.stop) station_.stop();
-        if (outcome.park && station_.park) station_.park();
+        if (outcome.call) {
+            // Answered on a later turn of the event loop, and not at all once the client is gone.
+            auto done = [this, client, prefix = outcome.reply](int code) {
+                QMetaObject::invokeMethod(
+                    client, [this, client, prefix, code] { answered(client, prefix, code); },
+                    Qt::QueuedConnection);
+            };
+            if (station_.call) {
+                station_.call(*outcome.call, std::move(done));
+            } else {
+                done(rprt::io_error);
+            }
+            return;  // the session holds what follows
+        }
         if (!outcome.reply.empty()) {
             socket.write(outcome.reply.data(), qint64(outcome.reply.size()));
             socket.flush();
@@ -147,14 +170,27 @@ void RotctlServer::serve(Client* client) {
             socket.disconnectFromHost();
         }
     }
-    if (!client->gone && socket.bytesAvailable() > 0) {
+}
+
+void RotctlServer::answered(Client* client, const std::string& prefix, int code) {
+    if (client->gone) return;
+    const std::string reply = prefix + report(code);
+    client->socket->write(reply.data(), qint64(reply.size()));
+    client->socket->flush();
+    carry_out(client, client->session.resume(link()));
+    if (!client->gone && client->socket->bytesAvailable() > 0) {
         queue_turn(client);
     }
 }
 
+StationLink RotctlServer::link() const {
+    return station_.link ? station_.link() : StationLink{};
+}
+
 // The rest of a client's requests waits behind every other client's events.
 void RotctlServer::queue_turn(Client* client) {
-    if (client->turn_queued || client->gone || client->session.closed()) {
+    if (client->turn_queued || client->gone || client->session.closed() ||
+        client->session.waiting()) {
         return;
     }
     client->turn_queued = true;
@@ -168,7 +204,7 @@ void RotctlServer::drop(Client* client) {
     }
     client->gone = true;
     clients_.erase(std::find(clients_.begin(), clients_.end(), client));
-    items_.client_disconnected();
+    items_.client_disconnected(client->peer);
     client->socket->disconnect(client);
     client->socket->abort();
     client->deleteLater();

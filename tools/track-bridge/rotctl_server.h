@@ -22,16 +22,15 @@ struct ServerLimits {
     qint64 max_queued_reply = 64 * 1024;
     // Requests taken from one client per turn, so every client gets its turn.
     qint64 read_chunk = 1024;
-    // With every slot taken, a client silent this long gives way to a new one.
+    // With every slot taken, a client without a command for this long gives way to a new one.
     std::chrono::milliseconds idle_before_eviction{10'000};
 };
 
-// The main program's station, when the bridge watches one: what it is seen as, and its
-// stop and park.
+// The main program's station, when the bridge watches one: what it is seen as, and the calls
+// it answers with a report code (0, or a negative one of rprt), once, later.
 struct StationHooks {
     std::function<StationLink()> link;
-    std::function<void()> stop;
-    std::function<void()> park;
+    std::function<void(const StationCall&, std::function<void(int)>)> call;
 };
 
 // Serves tracker connections: each complete command line is answered in a single write,
@@ -59,14 +58,16 @@ class RotctlServer : public QObject {
     void accept_clients();
     bool make_room();
     void serve(Client* client);
+    void carry_out(Client* client, std::vector<Outcome> outcomes);
+    void answered(Client* client, const std::string& prefix, int code);
     void queue_turn(Client* client);
     void drop(Client* client);
+    StationLink link() const;
 
     TrackItems& items_;
     ServerLimits limits_;
     Clock clock_;
     QTcpServer server_;
-    Position target_;
     StationHooks station_;
     std::vector<Client*> clients_;
 };

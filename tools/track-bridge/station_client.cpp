@@ -9,6 +9,9 @@ namespace {
 
 const QString properties_interface = QStringLiteral("org.freedesktop.DBus.Properties");
 
+// Trackers give up on an answer after a few seconds; a later one would be read as the next.
+constexpr int kCallTimeoutMs = 1500;
+
 }  // namespace
 
 StationClient::StationClient(const QDBusConnection& bus, QObject* parent)
@@ -77,14 +80,27 @@ void StationClient::take(const QVariantMap& properties) {
     if (properties.contains(QStringLiteral("Elevation")))
         antenna_.elevation = properties.value(QStringLiteral("Elevation")).toDouble();
     link_.antenna = known_ ? std::optional<Position>(antenna_) : std::nullopt;
+    if (properties.contains(QStringLiteral("State")))
+        link_.state = properties.value(QStringLiteral("State")).toString().toStdString();
+    // A station that says nothing of its link is taken as reaching its controller.
+    if (properties.contains(QStringLiteral("Link")))
+        link_.link_up = properties.value(QStringLiteral("Link")).toString() == u"up";
 }
 
-void StationClient::send(const QString& method) {
-    if (!link_.present) return;
-    QDBusMessage call =
+void StationClient::call(const StationCall& what, std::function<void(int)> done) {
+    const QString method = what.kind == StationCall::Kind::move_to ? QStringLiteral("MoveTo")
+                           : what.kind == StationCall::Kind::stop  ? QStringLiteral("Stop")
+                                                                   : QStringLiteral("Park");
+    QDBusMessage message =
         QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
                                        QString::fromLatin1(kInterface), method);
-    bus_.asyncCall(call, 2000);
+    if (what.kind == StationCall::Kind::move_to) message << what.to.azimuth << what.to.elevation;
+    auto* pending = new QDBusPendingCallWatcher(bus_.asyncCall(message, kCallTimeoutMs), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this,
+            [done = std::move(done)](QDBusPendingCallWatcher* w) {
+                w->deleteLater();
+                done(w->isError() ? failure_code(w->error().name().toStdString()) : rprt::ok);
+            });
 }
 
 }  // namespace track_bridge

@@ -5,13 +5,14 @@
 #include <QDBusServiceWatcher>
 #include <QObject>
 #include <QVariantMap>
+#include <functional>
 
 #include "rotctl_protocol.h"
 
 namespace track_bridge {
 
-// Watches the main program's station on the session bus: whether it is there, and the
-// antenna position it last reported. Stop and park go to it without waiting for an answer.
+// Watches the main program's station on the session bus: whether it is there, what it does,
+// and the antenna position it measured. Calls to it are answered with a report code.
 class StationClient : public QObject {
     Q_OBJECT
   public:
@@ -24,8 +25,9 @@ class StationClient : public QObject {
     // Asks the bus whether the station is there and reads it, waiting at most `timeout_ms`.
     void look_now(int timeout_ms = 1000);
     StationLink link() const { return link_; }
-    void stop() { send(QStringLiteral("Stop")); }
-    void park() { send(QStringLiteral("Park")); }
+    // `done` gets 0 once the station took the call, else the code for why not; never before
+    // this returns.
+    void call(const StationCall& what, std::function<void(int)> done);
 
   private slots:
     void properties_changed(const QString& interface, const QVariantMap& changed,
@@ -35,7 +37,6 @@ class StationClient : public QObject {
     void appeared();
     void vanished();
     void take(const QVariantMap& properties);
-    void send(const QString& method);
 
     QDBusConnection bus_;
     QDBusServiceWatcher watcher_;

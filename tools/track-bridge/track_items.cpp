@@ -7,10 +7,6 @@ namespace {
 
 const QString kNone = QStringLiteral("---");
 
-// Before any target the elevation reads below the horizon: the main program then neither
-// moves the rotator nor draws a target, where an empty text would read as 0 degrees.
-constexpr double kNoTargetElevation = -90.0;
-
 QString utc_text(const QDateTime& utc) {
     return utc.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
@@ -41,14 +37,18 @@ void TrackItems::client_connected(const QString& address) {
     source_ = QStringLiteral("gpredict ") + address;
 }
 
-void TrackItems::client_disconnected() {
+void TrackItems::client_disconnected(const QString& address) {
     if (clients_ > 0) {
         --clients_;
+    }
+    if (target_ && address == target_owner_) {
+        target_.reset();
     }
 }
 
 void TrackItems::target_set(const Position& target, const QString& address, const QDateTime& utc) {
     target_ = target;
+    target_owner_ = address;
     target_time_ = utc;
     ++targets_received_;
     source_ = QStringLiteral("gpredict ") + address;
@@ -59,17 +59,21 @@ std::optional<QString> TrackItems::value(const QString& item, const QDateTime& n
     if (index < 0) {
         return std::nullopt;
     }
+    // Without a live target the angles hold no number, so the main program moves nothing on
+    // them. A clock set back counts as expired too.
+    const qint64 age_ms = target_time_.isValid() ? target_time_.msecsTo(now) : -1;
+    const bool live = target_ && age_ms >= 0 && age_ms <= kTargetLifetimeMs;
     switch (index) {
         case 0:
             return source_.isEmpty() ? kNone : source_;
         case 1:
-            return azimuth_text(target_ ? target_->azimuth : 0.0);
+            return live ? azimuth_text(target_->azimuth) : kNone;
         case 2:
-            return one_decimal(target_ ? target_->elevation : kNoTargetElevation);
+            return live ? one_decimal(target_->elevation) : kNone;
         case 3:
-            return target_ ? utc_text(target_time_) : kNone;
+            return target_time_.isValid() ? utc_text(target_time_) : kNone;
         case 4:
-            return target_ ? QString::number(target_time_.secsTo(now)) : kNone;
+            return target_time_.isValid() ? QString::number(target_time_.secsTo(now)) : kNone;
         case 5:
             return QString::number(clients_);
         case 6:

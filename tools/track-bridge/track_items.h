@@ -20,8 +20,12 @@ class TrackItems {
     static const QStringList& names();
 
     void client_connected(const QString& address);
-    void client_disconnected();
+    // The target that client set is withdrawn with it.
+    void client_disconnected(const QString& address);
     void target_set(const Position& target, const QString& address, const QDateTime& utc);
+
+    // A target is published this long after it was set; then, as before any, no number.
+    static constexpr qint64 kTargetLifetimeMs = 30'000;
 
     // The item's text at `now`, or nothing for a name that is not an item.
     std::optional<QString> value(const QString& item, const QDateTime& now) const;
@@ -34,6 +38,7 @@ class TrackItems {
     int clients_ = 0;
     int targets_received_ = 0;
     std::optional<Position> target_;
+    QString target_owner_;
     QDateTime target_time_;
 };
 
