@@ -3,7 +3,7 @@
 #include <QKeySequence>
 #include <QMenuBar>
 
-#include "link/commands.h"
+#include "link/link_text.h"
 #include "link/numeric.h"
 #include "main_window/form1.h"
 #include "main_window/goto_dialog.h"
@@ -104,24 +104,24 @@ void Form1::publish_station() {
                       : s.target_elevation;
         return StationView{s.antenna_azimuth,
                            s.antenna_elevation,
-                           position_known,
+                           position_known(),
                            target_az,
                            target_el,
                            automatic ? QStringLiteral("automatic")
                            : manual  ? QStringLiteral("manual")
-                                     : QStringLiteral("idle")};
+                                     : QStringLiteral("idle"),
+                           link_state_name(m_.link.state(m_.now()))};
     };
-    controls.stop = [this]() -> std::optional<QString> {
-        if (!transport_open()) return QStringLiteral("ローテーターとの接続が開いていません");
-        menu_stop_Click();
-        return std::nullopt;
+    controls.stop = [this]() -> std::optional<Refusal> {
+        if (stop_everything()) return std::nullopt;
+        return Refusal(link_text::stop_not_delivered(), true);
     };
-    controls.park = [this]() -> std::optional<QString> {
+    controls.park = [this]() -> std::optional<Refusal> {
         const auto h = park_heading(m_, operation.azimuth_range);
         if (const auto* why = std::get_if<QString>(&h)) return *why;
         return start_heading_move(std::get<Heading>(h));
     };
-    controls.move_to = [this](double az, double el) -> std::optional<QString> {
+    controls.move_to = [this](double az, double el) -> std::optional<Refusal> {
         const auto h = heading_from_degrees(az, el, operation.azimuth_range);
         if (const auto* why = std::get_if<QString>(&h)) return *why;
         return start_heading_move(std::get<Heading>(h));
@@ -134,24 +134,13 @@ void Form1::publish_station() {
     station_ = std::move(station);
 }
 
-bool Form1::transport_open() const {
-    // The board is reached afresh for every command; the serial port must be open.
-    return m_.commands_go_over_board() || s_.serial.port_open();
-}
-
 void Form1::update_operation_menu() {
-    menu_stop->setEnabled(transport_open());
+    // A stop always ends what the window runs, and is owed to the rotator when it cannot go.
+    menu_stop->setEnabled(true);
 }
 
 void Form1::menu_stop_Click() {
-    if (state_.manual_tracking) {
-        end_manual_move();
-        Label16->clear();
-    }
-    if (state_.auto_tracking) Command2_Click();  // its end branch sends nothing
-    m_.command_text = cmd::stop;
-    m_.put_data(m_.command_text);
-    draw_radar();
+    if (!stop_everything()) s_.message_box.show(link_text::stop_not_delivered());
 }
 
 void Form1::menu_park_Click() {
@@ -161,7 +150,7 @@ void Form1::menu_park_Click() {
         return;
     }
     if (const auto refused = start_heading_move(std::get<Heading>(h))) {
-        s_.message_box.show(*refused);
+        s_.message_box.show(refused->message);
     }
 }
 
@@ -172,7 +161,8 @@ void Form1::menu_goto_Click() {
         dialog->submit = [this](const QString& az, const QString& el) -> std::optional<QString> {
             const auto h = parse_heading(az, el, operation.azimuth_range);
             if (const auto* why = std::get_if<QString>(&h)) return *why;
-            return start_heading_move(std::get<Heading>(h));
+            const auto refused = start_heading_move(std::get<Heading>(h));
+            return refused ? std::optional<QString>(refused->message) : std::nullopt;
         };
         dialog->show_message = [this](const QString& text) { s_.message_box.show(text); };
     }
@@ -183,15 +173,16 @@ void Form1::menu_preset_Click(int index) {
     if (index < 0 || index >= static_cast<int>(presets.size())) return;
     const Preset& p = presets[static_cast<size_t>(index)];
     if (!p.heading) return;
-    if (const auto refused = start_heading_move(*p.heading)) s_.message_box.show(*refused);
+    if (const auto refused = start_heading_move(*p.heading)) s_.message_box.show(refused->message);
 }
 
-std::optional<QString> Form1::start_heading_move(const Heading& heading) {
+std::optional<Refusal> Form1::start_heading_move(const Heading& heading) {
     if (m_.operation_mode != OperationMode::running) {
-        return QStringLiteral("環境設定の画面を閉じてから操作してください");
+        return Refusal(QStringLiteral("環境設定の画面を閉じてから操作してください"));
     }
     WindowState& s = state_;
-    if (s.auto_tracking) return QStringLiteral("自動追跡中です！！");
+    if (s.auto_tracking) return Refusal(QStringLiteral("自動追跡中です！！"));
+    if (!link_can_send()) return Refusal(link_text::move_not_possible(link_problem()), true);
     // A new heading replaces the move under way; its command supersedes the old one.
     if (s.manual_tracking) end_manual_move();
     s.target_azimuth = heading.azimuth;
@@ -203,8 +194,8 @@ std::optional<QString> Form1::start_heading_move(const Heading& heading) {
     s.picked_x = at ? at->x : Picture1->outer_width() / 2;
     s.picked_y = at ? at->y : Picture1->outer_height() / 2;
     s.target_picked = true;
-    Command4_Click();
-    return std::nullopt;
+    draw_radar();
+    return start_manual_move();
 }
 
 double Form1::command_azimuth(double target) const {

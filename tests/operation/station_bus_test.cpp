@@ -13,6 +13,7 @@
 #include "fakes/fake_services.h"
 #include "main_window/form1.h"
 #include "main_window/station_bus.h"
+#include "platform/serial_control.h"
 
 namespace {
 
@@ -107,6 +108,24 @@ TEST_F(StationOnTheBus, ShowsPositionTargetAndStateAndObeysItsMethods) {
     EXPECT_EQ(r.errorName(), QString::fromLatin1(StationBus::refused));
     EXPECT_EQ(r.errorMessage(), QStringLiteral("方位は０～360の範囲で指定してください"));
     EXPECT_EQ(w.serial.written, QByteArray());
+}
+
+TEST_F(StationOnTheBus, LostLinkIsShownAndNothingIsDelivered) {
+    form->Command1_Click();
+    EXPECT_EQ(property(QStringLiteral("Link")).toString(), QStringLiteral("up"));
+    w.serial.fail_open = true;
+    w.serial.open = false;
+    w.serial.raise(platform::comm_event::undefined);
+    form->watch_link();
+    w.message_box.shown.clear();
+    EXPECT_EQ(property(QStringLiteral("Link")).toString(), QStringLiteral("down"));
+    EXPECT_EQ(property(QStringLiteral("PositionKnown")).toBool(), false);
+    const QString not_delivered = QString::fromLatin1(StationBus::not_delivered);
+    EXPECT_EQ(call(iface, QStringLiteral("Stop")).errorName(), not_delivered);
+    EXPECT_EQ(call(iface, QStringLiteral("Park")).errorName(), not_delivered);
+    EXPECT_EQ(call(iface, QStringLiteral("MoveTo"), {10.0, 10.0}).errorName(), not_delivered);
+    EXPECT_EQ(w.serial.written, QByteArray("C2\r"));
+    EXPECT_TRUE(w.message_box.shown.isEmpty());
 }
 
 TEST_F(StationOnTheBus, ChangesAreSignalled) {

@@ -69,6 +69,15 @@ TEST_F(RadarDrawing, DirectionLineIsFourPixelsWideAndStartsAtTheCentre) {
     EXPECT_EQ(image().pixelColor(centre.x(), centre.y() + 3), white);
 }
 
+TEST_F(RadarDrawing, NoAntennaWhileItsPlaceIsUnknown) {
+    form->state().antenna_azimuth = 90;
+    form->state().antenna_elevation = 30;
+    m.link.lost(w.clock.mono, QStringLiteral("gone"));
+    form->draw_radar();
+    EXPECT_EQ(count(red), 0);
+    EXPECT_EQ(count(green), 0);
+}
+
 TEST_F(RadarDrawing, HugePositionSkipsTheAntennaButDrawsTheRest) {
     form->state().antenna_elevation = 1e308;
     form->state().antenna_azimuth = std::numeric_limits<double>::infinity();
