@@ -1,4 +1,5 @@
 #include <exception>
+#include <utility>
 
 #include "link/commands.h"
 #include "link/link_text.h"
@@ -131,9 +132,10 @@ void Form1::show_link_state() {
     const bool known = position_known();
     if (problem == shown_problem_ && known == shown_known_) return;
     shown_problem_ = problem;
-    shown_known_ = known;
     // A position that just became known was shown by its reply.
     if (!known) clear_reply_line();
+    // The antenna appears or goes now, not at the next tick (there may be none).
+    if (std::exchange(shown_known_, known) != known) draw_radar();
 }
 
 void Form1::clear_reply_line() {
