@@ -101,17 +101,18 @@ void Form1::Form_Load() {
     // From here on the link is watched, and healed when it is lost.
     link_watch.start();
     // The rest talks to the hardware: one failure abandons it, leaving what is already done.
+    // A serial port that will not open is opened later by the watch, so only what would go
+    // through it is skipped.
     try {
         try {
             open_transports();
+            send_initial_commands();
         } catch (const PortFailure& e) {
             // The board's message would send the operator to the wrong box.
             const QString why = QString::fromStdString(e.what());
             m_.link.lost(m_.now(), why);
             s_.message_box.show(why);
-            return;
         }
-        send_initial_commands();
         draw_radar();
         const bool board = m_.commands_go_over_board();
         set_back_colour(Label1[2], board ? lamp_off() : lamp_on());
