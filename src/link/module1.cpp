@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "config/log_file.h"
+#include "link/commands.h"
 #include "link/hex.h"
 #include "platform/control_error.h"
 
@@ -48,7 +49,7 @@ void Module1::wait_busy(float seconds) {
     }
 }
 
-void Module1::put_data(const QString& command) {
+bool Module1::put_data(const QString& command) {
     write_log(QStringLiteral("put_data : ") + command);
     const qsizetype pairs = command.size() / 2;
     qsizetype i = 0;  // the first byte not known to be out
@@ -71,7 +72,12 @@ void Module1::put_data(const QString& command) {
         if (const auto* partial = dynamic_cast<const platform::OutputError*>(&e))
             i = static_cast<qsizetype>(partial->written());
         write_log(QStringLiteral("put_data err : ") + command + u' ' + QString::number(i));
+        return false;
     }
+    // Whatever went out went over an open link.
+    if (pairs > 0) link.opened(now());
+    if (command == cmd::poll_position) link.poll_sent(now());
+    return true;
 }
 
 void Module1::write_log(const QString& message) {

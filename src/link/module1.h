@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "config/settings_keys.h"
+#include "link/link_health.h"
 #include "link/operation_mode.h"
 #include "platform/services.h"
 
@@ -52,8 +53,13 @@ class Module1 {
     void wait_busy(float seconds);
 
     // Sends hex wire text over the transport picnic_mode selects now: in one write to the
-    // serial control, byte by byte to the board.
-    void put_data(const QString& command);
+    // serial control, byte by byte to the board. False, with the failure logged, when not all
+    // of it went out.
+    bool put_data(const QString& command);
+
+    // The rotator link's health; put_data tells it of every poll that went out.
+    LinkHealth link;
+    double now() { return services_.clock.monotonic_seconds(); }
 
     // One time-stamped line in "azelrot.log" while debug_flag is not "0".
     void write_log(const QString& message);

@@ -64,6 +64,11 @@ Form1::Form1(Module1& module, platform::Services& services) : m_(module), s_(ser
     setFixedSize(sizeHint());
     Timer1.setInterval(1000);
     connect(&Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    link_watch.setInterval(250);
+    connect(&link_watch, &QTimer::timeout, this, [this] {
+        // A tick showing a message box runs events; it watches the link itself when done.
+        if (!tick_running_) watch_link();
+    });
     s_.serial.set_on_comm([this] { MSComm1_OnComm(); });
 }
 

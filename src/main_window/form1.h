@@ -19,6 +19,7 @@
 #include "link/module1.h"
 #include "link/operation_rules.h"
 #include "main_window/radar_picture.h"
+#include "main_window/refusal.h"
 #include "main_window/window_state.h"
 
 class Form2;
@@ -28,6 +29,7 @@ class StationBus;
 // The main window. Its procedures are spread over files by concern:
 // form1.cpp (controls), form1_startup.cpp (load, shutdown, menus, options),
 // form1_link.cpp (transports, initial burst and one-shot poll, reply reading and parsing),
+// form1_link_health.cpp (what the window knows of the link, healing it),
 // form1_cycle.cpp (Timer1),
 // form1_orbx.cpp (tracking-program link), form1_tracking.cpp (manual/automatic buttons),
 // form1_radar.cpp (drawing), form1_picking.cpp (radar clicks),
@@ -59,11 +61,32 @@ class Form1 final : public QMainWindow {
     // --- rotator link --------------------------------------------------------------------
     void open_transports();   // start-up step 13
     void open_board_speed();  // start-up step 17
+    // Opens the serial port the settings name, resolving its device afresh; throws
+    // PortFailure with what the operator is told.
+    void open_serial_port();
     void close_port();
     void receive_proc();
     void picnic_rs232c_read_proc();
     void show_reply(const QString& reply);
     void parse_position(const QString& reply);
+
+    // --- link health (form1_link_health.cpp) ---------------------------------------------
+    // Follows the transport, heals a lost link and shows every change; run by link_watch
+    // and at the end of each tick.
+    void watch_link();
+    // Whether commands can be written now (the transport is followed first).
+    bool link_can_send();
+    bool position_known();
+    // The link's problem as the operator reads it; empty while there is none.
+    QString link_problem();
+    // Empties the reply line, unless the link has something to say there.
+    void clear_reply_line();
+    // Sends S; when it cannot be written it is owed, and sent once the link can take it.
+    bool send_stop();
+    // Ends a manual move and automatic tracking and sends S; false when S did not go out.
+    bool stop_everything();
+    QTimer link_watch;
+    static constexpr double heal_interval_seconds = 2.0;
 
     // --- periodic cycle ------------------------------------------------------------------
     void send_initial_commands();
@@ -83,6 +106,8 @@ class Form1 final : public QMainWindow {
     // --- tracking commands ---------------------------------------------------------------
     void check_manual_arrival();
     void end_manual_move();
+    // Sends the move to the picked target and enters the manual move; why not, when it cannot.
+    std::optional<Refusal> start_manual_move();
 
     // --- radar ---------------------------------------------------------------------------
     void draw_radar();
@@ -104,11 +129,10 @@ class Form1 final : public QMainWindow {
     void menu_goto_Click();
     void menu_preset_Click(int index);
     // A manual move to a heading as a pick starts one; the operator's message when refused.
-    std::optional<QString> start_heading_move(const Heading& heading);
+    std::optional<Refusal> start_heading_move(const Heading& heading);
     // The same towards a typed place, the short or the long way round.
-    std::optional<QString> start_place_move(const QString& place, bool long_way, int elevation);
+    std::optional<Refusal> start_place_move(const QString& place, bool long_way, int elevation);
     void update_operation_menu();
-    bool transport_open() const;
     // The azimuth a move command carries for this target (the overlap choice).
     double command_azimuth(double target) const;
     // Whether automatic tracking sends a move for this target now; remembered when it does.
@@ -123,7 +147,6 @@ class Form1 final : public QMainWindow {
     };
     OperationSettings operation;
     std::optional<SentTarget> last_tracking_sent;
-    bool position_known = false;
     std::vector<Preset> presets;
     QAction* menu_sousa = nullptr;
     QAction* menu_stop = nullptr;
@@ -156,8 +179,9 @@ class Form1 final : public QMainWindow {
     // Named after the design; what each shows:
     //   Label1[0..3]  lamps: tracking-program link, manual operation, serial link, board link
     //   Label5        the last move command sent        Label7   the last poll sent ("C2")
-    //   Label15       the serial port's state            Label16  the controller's last reply
-    //                                                             or a serial error
+    //   Label15       the serial port's state            Label16  the controller's last reply,
+    //                                                             a serial error or the
+    //                                                             link's problem
     //   Option1/2     target: satellite / Moon
     //   Text1         the satellite's name ("TEXT1")
     //   Text3/Text4   satellite azimuth/elevation ("TEXT2"/"TEXT3"), or a manual move's angles
@@ -228,6 +252,10 @@ class Form1 final : public QMainWindow {
   private:
     void build_controls();
     void build_menus();
+    void follow_transport();
+    void heal_link();
+    void link_changed(LinkState from, LinkState to);
+    void show_link_state();
     void load_window_position();
     void load_timer_interval();
 
@@ -259,6 +287,14 @@ class Form1 final : public QMainWindow {
     std::unique_ptr<StationBus> station_;
     bool shutting_down_ = false;
     bool tick_running_ = false;
+    bool watching_ = false;
+    bool stop_owed_ = false;
+    // What the window last showed of the link: a healthy one until it learns otherwise.
+    LinkState shown_link_ = LinkState::up;
+    bool shown_known_ = true;
+    QString shown_problem_;
+    std::optional<double> last_heal_;
+    std::optional<double> last_stop_try_;
     // Where move_to_twips last put the window: while it stays there, top/left report the
     // twips asked for rather than the pixel grid's rounding of them.
     QPoint placed_px_{-1'000'000, -1'000'000};

@@ -64,7 +64,10 @@ void Form1::Timer1_Timer() {
     const TickGuard guard(tick_running_);
 
     refresh_tracking_values();
-    if (state_.auto_tracking) {
+    // Nothing can be written while the link is down: the watch heals it, and tracking goes on
+    // from there.
+    const bool can_send = link_can_send();
+    if (can_send && state_.auto_tracking) {
         const bool satellite = Option1->isChecked();
         const WindowState& s = state_;
         const auto move = satellite ? tracking_move(*this, s.value(TrackingItem::satellite_azimuth),
@@ -73,12 +76,14 @@ void Form1::Timer1_Timer() {
                                                     s.value(TrackingItem::moon_elevation));
         if (move && tracking_move_wanted(move->azimuth, move->elevation)) {
             text_to_hex(move->command, m_.command_text);
-            m_.put_data(m_.command_text);
+            // A move that did not go out is sent again next time, whatever the threshold.
+            if (!m_.put_data(m_.command_text)) last_tracking_sent.reset();
             Label5->setText(move->command);
         }
         poll_position(*this);
     }
-    if (state_.manual_tracking || idle_poll_wanted()) poll_position(*this);
+    if (can_send && (state_.manual_tracking || idle_poll_wanted())) poll_position(*this);
+    watch_link();
     draw_radar();
 }
 

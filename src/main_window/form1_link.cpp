@@ -1,4 +1,5 @@
 #include "link/commands.h"
+#include "link/link_text.h"
 #include "link/reply.h"
 #include "link/serial_port_name.h"
 #include "main_window/form1.h"
@@ -32,7 +33,7 @@ void Form1::discard_board_input() {
 }
 
 void Form1::Command1_Click() {
-    Label16->clear();
+    clear_reply_line();
     Label15->clear();
     m_.command_text = cmd::poll_position;
     m_.put_data(m_.command_text);
@@ -43,20 +44,22 @@ void Form1::Command1_Click() {
 void Form1::open_transports() {
     s_.board.set_address(m_.board_address);
     s_.board.set_setup(3);
-    if (!m_.serial_port_selected()) return;
+    if (m_.serial_port_selected()) open_serial_port();
+}
 
+void Form1::open_serial_port() {
     const auto configured = [this](int number) {
         return m_.setting(settings_key::serial_device(number));
     };
     const auto port = choose_serial_port(m_.port_name, configured, this_port_system);
     const QString device = port ? port->device : QString();
-    // The operator is told which port failed and why, in one line the start-up adds.
-    const auto failure = [&](const QString& why) {
+    const auto failure = [&](std::optional<platform::OpenFailure> why, const QString& detail,
+                             const QString& group) {
+        Label15->setText(QStringLiteral("COM CLOSE"));
         return PortFailure(
-            (m_.port_name.trimmed() + QStringLiteral(" (") + device + QStringLiteral("): ") + why)
-                .toStdString());
+            link_text::serial_open_failed(m_.port_name, device, why, detail, group).toStdString());
     };
-    if (!port) throw failure(QStringLiteral("ポート名が正しくありません"));
+    if (!port) throw failure(std::nullopt, {}, {});
     try {
         s_.serial.set_comm_port(port->number);
         s_.serial.set_device(port->device);
@@ -64,14 +67,17 @@ void Form1::open_transports() {
         s_.serial.set_handshaking(0);
         s_.serial.set_rthreshold(1);
         s_.serial.set_sthreshold(1);
-        Label15->setText(QStringLiteral("COM OPEN"));
         s_.serial.set_port_open(true);
     } catch (const std::exception& e) {
-        QString why = QString::fromStdString(e.what());
+        QString detail = QString::fromStdString(e.what());
         const QString opening = QStringLiteral("cannot open ") + device + QStringLiteral(": ");
-        if (why.startsWith(opening)) why.remove(0, opening.size());
-        throw failure(why);
+        if (detail.startsWith(opening)) detail.remove(0, opening.size());
+        const auto* refused = dynamic_cast<const platform::PortOpenError*>(&e);
+        throw failure(refused ? refused->failure() : platform::OpenFailure::other, detail,
+                      refused ? QString::fromStdString(refused->group()) : QString());
     }
+    Label15->setText(QStringLiteral("COM OPEN"));
+    m_.link.opened(m_.now());
 }
 
 void Form1::open_board_speed() {
@@ -102,7 +108,9 @@ void Form1::MSComm1_OnComm() {
         receive_proc();
         return;
     }
-    if (const auto message = comm_event_message(code)) Label16->setText(*message);
+    // A line error is news; a link problem stays until it is over.
+    if (const auto message = comm_event_message(code); message && shown_problem_.isEmpty())
+        Label16->setText(*message);
 }
 
 void Form1::receive_proc() {
@@ -113,6 +121,7 @@ void Form1::receive_proc() {
         // Every byte taken off the port is used, including any that came in after the count.
         const QByteArray bytes = s_.serial.input();
         if (bytes.isEmpty()) return;
+        m_.link.reply_arrived(m_.now(), false);
         const QString reply = reply_text(bytes);
         m_.write_log(QStringLiteral("receive_proc : ") + reply);
         show_reply(reply);
@@ -133,6 +142,7 @@ void Form1::picnic_rs232c_read_proc() {
             m_.write_log(QStringLiteral("picnic_rs232c_read_proc : 応答データなしの状態"));
             return;
         }
+        m_.link.reply_arrived(m_.now(), false);
         bool too_long = false;
         const auto line = assemble_board_line(
             first, [this] { return s_.board.read(); }, &too_long);
@@ -155,6 +165,7 @@ void Form1::picnic_rs232c_read_proc() {
 void Form1::show_reply(const QString& reply) {
     if (const auto shown = main_window_text(reply, m_.operation_mode)) {
         Label16->setText(without_line_ends(*shown));
+        Label16->setToolTip({});
         parse_position(reply);
         if (state_.manual_tracking) check_manual_arrival();
     }
@@ -170,5 +181,5 @@ void Form1::parse_position(const QString& reply) {
     state_.antenna_azimuth = *fields->azimuth;
     if (!fields->elevation) throw ReplyFault("no elevation");
     state_.antenna_elevation = *fields->elevation;
-    position_known = true;
+    m_.link.reply_arrived(m_.now(), true);
 }

@@ -4,8 +4,8 @@
 #include <QMenuBar>
 #include <cmath>
 
-#include "link/commands.h"
 #include "link/great_circle.h"
+#include "link/link_text.h"
 #include "link/numeric.h"
 #include "main_window/form1.h"
 #include "main_window/goto_dialog.h"
@@ -41,6 +41,11 @@ std::variant<int, QString> place_elevation(const QString& text, int range) {
     const auto h = parse_heading(QStringLiteral("0"), text, range);
     if (const auto* why = std::get_if<QString>(&h)) return *why;
     return std::get<Heading>(h).elevation;
+}
+
+// What the operator is told of a refusal.
+std::optional<QString> message_of(const std::optional<Refusal>& refused) {
+    return refused ? std::optional<QString>(refused->message) : std::nullopt;
 }
 
 }  // namespace
@@ -116,24 +121,24 @@ void Form1::publish_station() {
                       : s.target_elevation;
         return StationView{s.antenna_azimuth,
                            s.antenna_elevation,
-                           position_known,
+                           position_known(),
                            target_az,
                            target_el,
                            automatic ? QStringLiteral("automatic")
                            : manual  ? QStringLiteral("manual")
-                                     : QStringLiteral("idle")};
+                                     : QStringLiteral("idle"),
+                           link_state_name(m_.link.state(m_.now()))};
     };
-    controls.stop = [this]() -> std::optional<QString> {
-        if (!transport_open()) return QStringLiteral("ローテーターとの接続が開いていません");
-        menu_stop_Click();
-        return std::nullopt;
+    controls.stop = [this]() -> std::optional<Refusal> {
+        if (stop_everything()) return std::nullopt;
+        return Refusal(link_text::stop_not_delivered(), true);
     };
-    controls.park = [this]() -> std::optional<QString> {
+    controls.park = [this]() -> std::optional<Refusal> {
         const auto h = park_heading(m_, operation.azimuth_range);
         if (const auto* why = std::get_if<QString>(&h)) return *why;
         return start_heading_move(std::get<Heading>(h));
     };
-    controls.move_to = [this](double az, double el) -> std::optional<QString> {
+    controls.move_to = [this](double az, double el) -> std::optional<Refusal> {
         const auto h = heading_from_degrees(az, el, operation.azimuth_range);
         if (const auto* why = std::get_if<QString>(&h)) return *why;
         return start_heading_move(std::get<Heading>(h));
@@ -149,24 +154,13 @@ void Form1::publish_station() {
     station_ = std::move(station);
 }
 
-bool Form1::transport_open() const {
-    // The board is reached afresh for every command; the serial port must be open.
-    return m_.commands_go_over_board() || s_.serial.port_open();
-}
-
 void Form1::update_operation_menu() {
-    menu_stop->setEnabled(transport_open());
+    // A stop always ends what the window runs, and is owed to the rotator when it cannot go.
+    menu_stop->setEnabled(true);
 }
 
 void Form1::menu_stop_Click() {
-    if (state_.manual_tracking) {
-        end_manual_move();
-        Label16->clear();
-    }
-    if (state_.auto_tracking) Command2_Click();  // its end branch sends nothing
-    m_.command_text = cmd::stop;
-    m_.put_data(m_.command_text);
-    draw_radar();
+    if (!stop_everything()) s_.message_box.show(link_text::stop_not_delivered());
 }
 
 void Form1::menu_park_Click() {
@@ -176,7 +170,7 @@ void Form1::menu_park_Click() {
         return;
     }
     if (const auto refused = start_heading_move(std::get<Heading>(h))) {
-        s_.message_box.show(*refused);
+        s_.message_box.show(refused->message);
     }
 }
 
@@ -189,11 +183,12 @@ void Form1::menu_goto_Click() {
             if (looks_like_place(az)) {
                 const auto e = place_elevation(el, operation.azimuth_range);
                 if (const auto* why = std::get_if<QString>(&e)) return *why;
-                return start_place_move(az, dialog->long_path->isChecked(), std::get<int>(e));
+                return message_of(
+                    start_place_move(az, dialog->long_path->isChecked(), std::get<int>(e)));
             }
             const auto h = parse_heading(az, el, operation.azimuth_range);
             if (const auto* why = std::get_if<QString>(&h)) return *why;
-            return start_heading_move(std::get<Heading>(h));
+            return message_of(start_heading_move(std::get<Heading>(h)));
         };
         dialog->show_message = [this](const QString& text) { s_.message_box.show(text); };
     }
@@ -205,15 +200,16 @@ void Form1::menu_preset_Click(int index) {
     if (index < 0 || index >= static_cast<int>(presets.size())) return;
     const Preset& p = presets[static_cast<size_t>(index)];
     if (!p.heading) return;
-    if (const auto refused = start_heading_move(*p.heading)) s_.message_box.show(*refused);
+    if (const auto refused = start_heading_move(*p.heading)) s_.message_box.show(refused->message);
 }
 
-std::optional<QString> Form1::start_heading_move(const Heading& heading) {
+std::optional<Refusal> Form1::start_heading_move(const Heading& heading) {
     if (m_.operation_mode != OperationMode::running) {
-        return QStringLiteral("環境設定の画面を閉じてから操作してください");
+        return Refusal(QStringLiteral("環境設定の画面を閉じてから操作してください"));
     }
     WindowState& s = state_;
-    if (s.auto_tracking) return QStringLiteral("自動追跡中です！！");
+    if (s.auto_tracking) return Refusal(QStringLiteral("自動追跡中です！！"));
+    if (!link_can_send()) return Refusal(link_text::move_not_possible(link_problem()), true);
     // A new heading replaces the move under way; its command supersedes the old one.
     if (s.manual_tracking) end_manual_move();
     s.target_azimuth = heading.azimuth;
@@ -225,11 +221,11 @@ std::optional<QString> Form1::start_heading_move(const Heading& heading) {
     s.picked_x = at ? at->x : Picture1->outer_width() / 2;
     s.picked_y = at ? at->y : Picture1->outer_height() / 2;
     s.target_picked = true;
-    Command4_Click();
-    return std::nullopt;
+    draw_radar();
+    return start_manual_move();
 }
 
-std::optional<QString> Form1::start_place_move(const QString& place, bool long_way, int elevation) {
+std::optional<Refusal> Form1::start_place_move(const QString& place, bool long_way, int elevation) {
     const auto found = paths_to_place(operation.station, place);
     if (const auto* why = std::get_if<QString>(&found)) return *why;
     const PlacePaths& p = std::get<PlacePaths>(found);

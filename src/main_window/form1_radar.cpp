@@ -79,6 +79,9 @@ void Form1::draw_moon_marker() {
 }
 
 void Form1::draw_antenna_marker() {
+    // An antenna drawn where it last was, or at north, would be a position the window does not
+    // know.
+    if (!position_known()) return;
     RadarPicture& picture = *Picture1;
     // Past north on the 450-degree scale the antenna points where the same angle less 360 does.
     const double azimuth = operation.azimuth_range == 450 ? shown_azimuth(state_.antenna_azimuth)

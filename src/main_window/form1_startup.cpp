@@ -103,15 +103,21 @@ void Form1::Form_Load() {
     // Read before the hardware is met: a port that fails below must not lose them.
     load_operation_settings();
 
+    // From here on the link is watched, and healed when it is lost.
+    link_watch.start();
     // The rest talks to the hardware: one failure abandons it, leaving what is already done.
+    // A serial port that will not open is opened later by the watch, so only what would go
+    // through it is skipped.
     try {
         try {
             open_transports();
+            send_initial_commands();
         } catch (const PortFailure& e) {
-            s_.message_box.show(startup_failed + u'\n' + QString::fromStdString(e.what()));
-            return;
+            // The board's message would send the operator to the wrong box.
+            const QString why = QString::fromStdString(e.what());
+            m_.link.lost(m_.now(), why);
+            s_.message_box.show(why);
         }
-        send_initial_commands();
         draw_radar();
         const bool board = m_.commands_go_over_board();
         set_back_colour(Label1[2], board ? lamp_off() : lamp_on());
@@ -166,6 +172,7 @@ void Form1::Command3_Click() {
     m_.store_setting(settings_key::window_position, m_.window_position);
     if (m_.orbx_linked()) m_.store_setting(settings_key::target_kind, m_.target_kind);
     // Nothing may keep the program from ending.
+    link_watch.stop();
     try {
         close_tracking_link();
     } catch (const std::exception&) {

@@ -1,7 +1,7 @@
 #include <exception>
 
-#include "link/commands.h"
 #include "link/hex.h"
+#include "link/link_text.h"
 #include "link/move_command.h"
 #include "link/numeric.h"
 #include "main_window/arrival.h"
@@ -37,22 +37,31 @@ void Form1::Command4_Click() {
     draw_radar();
     if (state_.manual_tracking) {
         end_manual_move();
-        m_.command_text = cmd::stop;
-        m_.put_data(m_.command_text);
-        Label16->clear();
+        const bool delivered = send_stop();
+        clear_reply_line();
+        if (!delivered) s_.message_box.show(link_text::stop_not_delivered());
         return;
     }
     if (!state_.target_picked) {
         s_.message_box.show(QStringLiteral("移動場所を指定してください"));
         return;
     }
+    if (const auto refused = start_manual_move()) s_.message_box.show(refused->message);
+}
+
+std::optional<Refusal> Form1::start_manual_move() {
+    if (!link_can_send()) return Refusal(link_text::move_not_possible(link_problem()), true);
     // Arrival is judged on the azimuth the command carries.
     state_.target_azimuth = command_azimuth(state_.target_azimuth);
     // Picked angles always fit; anything else set in their place is not sent.
     const auto move = manual_move(state_.target_azimuth, state_.target_elevation);
-    if (!move) return;
+    if (!move) return std::nullopt;
     text_to_hex(move->command, m_.command_text);
-    m_.put_data(m_.command_text);
+    // A move that did not go out is no move: the window would follow what is not happening.
+    if (!m_.put_data(m_.command_text)) {
+        follow_transport();
+        return Refusal(link_text::move_not_possible(link_problem()), true);
+    }
     Label5->setText(move->command);
     show_tracking_value(TrackingItem::satellite_azimuth, move->azimuth_text);
     show_tracking_value(TrackingItem::satellite_elevation, move->elevation_text);
@@ -61,10 +70,15 @@ void Form1::Command4_Click() {
     Command4->setText(manual_stop);
     state_.manual_tracking = true;
     state_.auto_tracking = false;
+    return std::nullopt;
 }
 
 void Form1::Command2_Click() {
     if (!state_.auto_tracking) {
+        if (!link_can_send()) {
+            s_.message_box.show(link_text::move_not_possible(link_problem()));
+            return;
+        }
         try {
             Command4->setEnabled(false);
             set_back_colour(Command4, QColor());
@@ -84,7 +98,7 @@ void Form1::Command2_Click() {
     state_.auto_tracking = false;
     if (m_.orbx_linked()) Command2->setEnabled(true);
     Command4->setEnabled(true);
-    Label16->clear();
+    clear_reply_line();
 }
 
 void Form1::check_manual_arrival() {

@@ -2,9 +2,8 @@
 
 #include "platform/control_error.h"
 
-// The serial port would not open. what() is the line the operator reads under the start-up
-// message: the port name as configured, its device and the system's reason, in UTF-8
-// ("COM1 (/dev/ttyS0): No such file or directory").
+// The serial port would not open. what() is what the operator is told, in UTF-8: the port
+// name as configured, its device and why, in Japanese.
 class PortFailure : public platform::ControlError {
   public:
     using ControlError::ControlError;

@@ -47,6 +47,7 @@ void StationBus::look_for_changes() {
     if (now.target_elevation != last_.target_elevation)
         changed.insert(QStringLiteral("TargetElevation"), now.target_elevation);
     if (now.state != last_.state) changed.insert(QStringLiteral("State"), now.state);
+    if (now.link != last_.link) changed.insert(QStringLiteral("Link"), now.link);
     last_ = now;
     QDBusMessage signal = QDBusMessage::createSignal(
         QLatin1String(path), QStringLiteral("org.freedesktop.DBus.Properties"),
@@ -55,8 +56,10 @@ void StationBus::look_for_changes() {
     bus_->send(signal);
 }
 
-void StationBus::answer(const std::optional<QString>& refusal) {
-    if (refusal && calledFromDBus()) sendErrorReply(QLatin1String(refused), *refusal);
+void StationBus::answer(const std::optional<Refusal>& refusal) {
+    if (!refusal || !calledFromDBus()) return;
+    sendErrorReply(QLatin1String(refusal->not_delivered ? not_delivered : refused),
+                   refusal->message);
 }
 
 void StationBus::Stop() {

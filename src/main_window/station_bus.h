@@ -8,6 +8,8 @@
 #include <functional>
 #include <optional>
 
+#include "main_window/refusal.h"
+
 // What other programs see of the station.
 struct StationView {
     double azimuth = 0;  // last reported
@@ -16,6 +18,7 @@ struct StationView {
     double target_azimuth = 0;
     double target_elevation = 0;
     QString state;  // "idle", "manual" or "automatic"
+    QString link;   // "up", "silent" or "down"
 
     bool operator==(const StationView&) const = default;
 };
@@ -31,20 +34,23 @@ class StationBus final : public QObject, protected QDBusContext {
     Q_PROPERTY(double TargetAzimuth READ target_azimuth)
     Q_PROPERTY(double TargetElevation READ target_elevation)
     Q_PROPERTY(QString State READ state)
+    Q_PROPERTY(QString Link READ link)
 
   public:
     static constexpr const char* service = "org.azelrot.Station";
     static constexpr const char* path = "/org/azelrot/Station";
     static constexpr const char* interface_name = "org.azelrot.Station";
     static constexpr const char* refused = "org.azelrot.Station.Error.Refused";
+    // Nothing of the request could be written to the rotator.
+    static constexpr const char* not_delivered = "org.azelrot.Station.Error.NotDelivered";
 
     // Each action gives the operator's message when it cannot be done.
     struct Controls {
         std::function<StationView()> view;
-        std::function<std::optional<QString>()> stop;
-        std::function<std::optional<QString>()> park;
-        std::function<std::optional<QString>(double, double)> move_to;
-        std::function<std::optional<QString>(const QString&, bool)> point_to;
+        std::function<std::optional<Refusal>()> stop;
+        std::function<std::optional<Refusal>()> park;
+        std::function<std::optional<Refusal>(double, double)> move_to;
+        std::function<std::optional<Refusal>(const QString&, bool)> point_to;
     };
 
     explicit StationBus(Controls controls, QObject* parent = nullptr);
@@ -62,6 +68,7 @@ class StationBus final : public QObject, protected QDBusContext {
     double target_azimuth() const { return controls_.view().target_azimuth; }
     double target_elevation() const { return controls_.view().target_elevation; }
     QString state() const { return controls_.view().state; }
+    QString link() const { return controls_.view().link; }
 
   public slots:
     void Stop();
@@ -71,7 +78,7 @@ class StationBus final : public QObject, protected QDBusContext {
     void PointTo(const QString& place, bool long_path);
 
   private:
-    void answer(const std::optional<QString>& refusal);
+    void answer(const std::optional<Refusal>& refusal);
 
     Controls controls_;
     std::optional<QDBusConnection> bus_;

@@ -19,6 +19,11 @@ class BoardControl {
     virtual void send(const QByteArray& one_char) = 0;
     // Every byte received since the previous read; empty when none.
     virtual QByteArray read() = 0;
+    // Whether a connection to the board is up now. A board reached afresh for every command
+    // has nothing to lose between them.
+    virtual bool connected() const { return true; }
+    // Connects now unless a connection is up; throws ControlError when none can be made.
+    virtual void connect_board() {}
 };
 
 }  // namespace platform

@@ -97,6 +97,10 @@ void BoardControlTcp::connect_if_needed() {
     socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
 }
 
+void BoardControlTcp::connect_board() {
+    connect_if_needed();
+}
+
 void BoardControlTcp::send(const QByteArray& one_char) {
     connect_if_needed();
     if (socket_.write(one_char) != one_char.size()) {

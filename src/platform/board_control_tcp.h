@@ -39,9 +39,11 @@ class BoardControlTcp final : public BoardControl {
     void send(const QByteArray& one_char) override;
     QByteArray read() override;
 
+    bool connected() const override;
+    void connect_board() override;
+
     int setup() const { return setup_; }
     int rs232c_speed() const { return speed_; }
-    bool connected() const;
 
   private:
     void connect_if_needed();

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace platform {
 
@@ -21,6 +22,23 @@ class OutputError : public ControlError {
 
   private:
     long long written_;
+};
+
+// Why a serial port would not open.
+enum class OpenFailure { not_found, no_permission, in_use, other };
+
+// A serial port that would not open. group: the group owning the device when access was
+// refused, so the operator can be told which group to join.
+class PortOpenError : public ControlError {
+  public:
+    PortOpenError(const std::string& what, OpenFailure failure, std::string group = {})
+        : ControlError(what), failure_(failure), group_(std::move(group)) {}
+    OpenFailure failure() const { return failure_; }
+    const std::string& group() const { return group_; }
+
+  private:
+    OpenFailure failure_;
+    std::string group_;
 };
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/serial_control_qt.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QTimer>
 #include <algorithm>
@@ -105,8 +107,7 @@ void SerialControlQt::set_port_open(bool open) {
     port_.clearError();
     if (!port_.open(QIODevice::ReadWrite)) {
         opening_ = false;
-        throw ControlError("cannot open " + device_.toStdString() + ": " +
-                           port_.errorString().toStdString());
+        throw open_failure();
     }
     try {
         apply_line();
@@ -125,6 +126,28 @@ void SerialControlQt::set_port_open(bool open) {
     const int flags = ::fcntl(static_cast<int>(port_.handle()), F_GETFL);
     nonblocking_ = flags != -1 && (flags & O_NONBLOCK) != 0;
 #endif
+}
+
+// The port's own error lumps a device that refuses us together with one held by another
+// program; only the device's permissions tell them apart.
+PortOpenError SerialControlQt::open_failure() const {
+    const std::string what =
+        "cannot open " + device_.toStdString() + ": " + port_.errorString().toStdString();
+    switch (port_.error()) {
+        case QSerialPort::DeviceNotFoundError:
+            return {what, OpenFailure::not_found};
+        case QSerialPort::PermissionError: {
+#ifdef Q_OS_UNIX
+            if (::access(QFile::encodeName(device_).constData(), R_OK | W_OK) != 0 &&
+                errno == EACCES) {
+                return {what, OpenFailure::no_permission, QFileInfo(device_).group().toStdString()};
+            }
+#endif
+            return {what, OpenFailure::in_use};
+        }
+        default:
+            return {what, OpenFailure::other};
+    }
 }
 
 bool SerialControlQt::port_open() const {

@@ -3,6 +3,7 @@
 #include <QSerialPort>
 #include <optional>
 
+#include "platform/control_error.h"
 #include "platform/serial_control.h"
 #include "platform/serial_line.h"
 
@@ -43,6 +44,7 @@ class SerialControlQt final : public QObject, public SerialControl {
   private:
     class Busy;
 
+    PortOpenError open_failure() const;
     void apply_line();
     void require_open() const;
     void pull();

@@ -127,7 +127,8 @@ TEST(NetworkBoard, ConnectionDroppedInTheMiddleOfAReplyIsMadeAgain) {
 
     // The board back, its antenna where the move was going.
     ASSERT_TRUE(rig.restart_sim(args({"--instant", "--initial", "90,45"})));
-    ASSERT_GE(rig.wait_command("C2", 0, 5000), 0);
+    // Tried again every 2 s, once the 5 s the refused board is left alone are over.
+    ASSERT_GE(rig.wait_command("C2", 0, 8000), 0);
     EXPECT_TRUE(rig.wait_quiet(2500, 10000));
     EXPECT_EQ(count_of(rig.commands(), "S"), 0u);
     EXPECT_TRUE(rig.program().running());

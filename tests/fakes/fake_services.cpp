@@ -48,7 +48,12 @@ void BoardControl::set_address(const QString& a) {
     addr = a;
 }
 
+void BoardControl::connect_board() {
+    if (!reachable) throw platform::ControlError("board unreachable");
+}
+
 void BoardControl::send(const QByteArray& one_char) {
+    connect_board();
     const int index = sends_++;
     if (fail_send_at && *fail_send_at == index) throw platform::ControlError("send failed");
     sent += one_char;

@@ -73,6 +73,7 @@ class BoardControl final : public platform::BoardControl {
     std::optional<int> fail_send_at;  // index of the send call that fails
     bool fail_address = false;
     bool fail_read = false;
+    bool reachable = true;  // false: no connection can be made, and sends fail
     int reads = 0;
     std::function<void(QByteArray)> on_sent;  // sees each byte sent (a responder hook)
 
@@ -82,6 +83,8 @@ class BoardControl final : public platform::BoardControl {
     void set_rs232c_speed(int b) override { speed = b; }
     void send(const QByteArray& one_char) override;
     QByteArray read() override;
+    bool connected() const override { return reachable; }
+    void connect_board() override;
 
   private:
     int sends_ = 0;

@@ -353,18 +353,18 @@ TEST_F(LinkTest, OpenSerialPortChoice) {
     }
 }
 
-TEST_F(LinkTest, PortNameWithoutNumberFailsBeforeComOpen) {
+TEST_F(LinkTest, PortNameWithoutNumberFailsWithComClose) {
     w.module.port_name = QStringLiteral("COMx");
     EXPECT_THROW(form->open_transports(), platform::ControlError);
     EXPECT_FALSE(w.serial.open);
-    EXPECT_EQ(form->Label15->text(), QString());
+    EXPECT_EQ(form->Label15->text(), QStringLiteral("COM CLOSE"));
     EXPECT_EQ(w.board.setup, 3);  // the board was prepared first
 }
 
-TEST_F(LinkTest, PortThatWillNotOpenFailsWithComOpenShown) {
+TEST_F(LinkTest, PortThatWillNotOpenIsNotShownOpen) {
     w.serial.fail_open = true;
     EXPECT_THROW(form->open_transports(), platform::ControlError);
-    EXPECT_EQ(form->Label15->text(), com_open);
+    EXPECT_EQ(form->Label15->text(), QStringLiteral("COM CLOSE"));
 }
 
 TEST_F(BoardTest, OpenBoardNeverTouchesTheSerialPort) {
@@ -460,7 +460,7 @@ TEST_F(BoardTest, Command1PollsOnce) {
     form->Command1_Click();
     EXPECT_EQ(w.board.sent, QByteArray("C2\r"));
     EXPECT_EQ(form->Label15->text(), QString());
-    EXPECT_EQ(form->Label16->text(), QString());
+    EXPECT_EQ(form->Label16->text(), QStringLiteral("アンテナの位置は不明です"));
     EXPECT_EQ(log().last(), QStringLiteral("picnic_rs232c_read_proc : 応答データなしの状態"));
 }
 
@@ -473,6 +473,90 @@ TEST_F(LinkTest, SerialPollAnswerArrivesByTheReceiveEvent) {
     EXPECT_EQ(form->state().antenna_azimuth, 270);
     EXPECT_EQ(form->state().antenna_elevation, 15);
     EXPECT_EQ(form->Label16->text(), QStringLiteral("AZ=270 EL=015"));
+}
+
+// --- link health: loss, refusals and healing -------------------------------------------------
+
+TEST_F(LinkTest, SerialPortMissingAtStartSilentLostAndHealed) {
+    w.serial.fail_open = true;
+    w.serial.on_written = [&](const QByteArray& bytes) {
+        if (bytes == "C2\r") w.serial.feed("AZ=010 EL=020\r");
+    };
+    form = w.load_form1();
+    form->menu_debug_on_Click();
+    const QString missing = QStringLiteral(
+        "シリアルポート COM1（/dev/ttyS0）を開けません。"
+        "（cannot open port）つながりしだい自動で開きます。");
+    EXPECT_EQ(w.message_box.shown, QStringList{missing});
+    form->watch_link();
+    EXPECT_EQ(form->Label15->text(), QStringLiteral("COM CLOSE"));
+    EXPECT_EQ(form->Label16->toolTip(), missing);
+    // The device appears: the position is asked for at once.
+    w.serial.fail_open = false;
+    w.clock.mono += Form1::heal_interval_seconds;
+    form->watch_link();
+    EXPECT_EQ(w.serial.written, QByteArray("C2\r"));
+    // No answer: silent once a poll has waited more than 3 s.
+    w.serial.on_written = {};
+    form->Command1_Click();
+    w.clock.mono += 3.1;
+    form->watch_link();
+    const QString silent = QStringLiteral("ローテーターから応答がありません");
+    EXPECT_EQ(form->Label16->text(), silent);
+
+    // Lost during a manual move: the move ends, moves are refused, the stop is owed.
+    form->state().target_picked = true;
+    form->Command4_Click();
+    w.serial.fail_open = true;
+    w.serial.open = false;
+    w.serial.raise(platform::comm_event::undefined);
+    form->watch_link();
+    const QString lost = QStringLiteral("シリアルポート COM1 が使えなくなりました");
+    EXPECT_EQ(form->Label16->text(), lost);
+    EXPECT_FALSE(form->state().manual_tracking);
+    form->menu_park_Click();
+    form->menu_stop_Click();
+    EXPECT_EQ(w.message_box.shown.mid(1),
+              (QStringList{
+                  QStringLiteral("ローテーターにコマンドを送れないため移動できません。\n") + lost,
+                  QStringLiteral("停止コマンドがローテーターに届きませんでした。アンテナ"
+                                 "は回り続けているかもしれません。接続が戻りしだい停止"
+                                 "コマンドを送ります。")}));
+    // Back: the owed stop first, then the position; the manual move is not resumed.
+    w.serial.written.clear();
+    w.serial.fail_open = false;
+    w.clock.mono += Form1::heal_interval_seconds;
+    form->watch_link();
+    EXPECT_EQ(w.serial.written, QByteArray("S\rC2\r"));
+    EXPECT_FALSE(form->state().manual_tracking);
+    const QString health = QStringLiteral("link_health : ");
+    EXPECT_EQ(
+        log().filter(health),
+        (QStringList{health + QStringLiteral("down ") + missing, health + QStringLiteral("up"),
+                     health + QStringLiteral("silent ") + silent,
+                     health + QStringLiteral("down ") + lost, health + QStringLiteral("up")}));
+}
+
+TEST_F(LinkTest, BoardAwayWhileTrackingWhichGoesOnOnceItIsBack) {
+    w.set_ini(QStringLiteral("GS232B"), QStringLiteral("PICNIC"), QStringLiteral("1"));
+    w.set_ini(QStringLiteral("GS232B"), QStringLiteral("ORBX"), QStringLiteral("1"));
+    w.dde.server_running = true;
+    w.dde.items = {{QStringLiteral("TEXT2"), QStringLiteral("123")},
+                   {QStringLiteral("TEXT3"), QStringLiteral("5")}};
+    w.board.on_sent = [&](const QByteArray&) {
+        if (w.board.sent.endsWith("C2\r")) w.board.chunks.push_back("AZ=1 EL=2\r");
+    };
+    form = w.load_form1();
+    form->Command2_Click();
+    w.board.reachable = false;
+    w.board.sent.clear();
+    form->Timer1_Timer();
+    EXPECT_EQ(form->Label16->text(), QStringLiteral("ＰＩＣＮＩＣに接続できません"));
+    w.board.reachable = true;
+    form->watch_link();
+    form->Timer1_Timer();
+    EXPECT_EQ(w.board.sent, QByteArray("C2\rW123 005\rC2\r"));
+    EXPECT_TRUE(form->position_known());
 }
 
 }  // namespace

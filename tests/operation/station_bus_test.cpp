@@ -118,6 +118,19 @@ TEST_F(StationOnTheBus, PointToNeedsTheStationPosition) {
     EXPECT_EQ(w.serial.written, QByteArray("W270 000\r")) << r.errorMessage().toStdString();
 }
 
+TEST_F(StationOnTheBus, LostLinkIsShownAndNothingIsDelivered) {
+    form->Command1_Click();
+    EXPECT_EQ(property(QStringLiteral("Link")).toString(), QStringLiteral("up"));
+    w.serial.fail_open = true;
+    w.serial.open = false;
+    form->watch_link();
+    EXPECT_EQ(property(QStringLiteral("Link")).toString(), QStringLiteral("down"));
+    EXPECT_EQ(property(QStringLiteral("PositionKnown")).toBool(), false);
+    for (const QString& method : {QStringLiteral("Stop"), QStringLiteral("Park")})
+        EXPECT_EQ(call(iface, method).errorName(), QLatin1String(StationBus::not_delivered));
+    EXPECT_EQ(w.serial.written, QByteArray("C2\r"));
+}
+
 TEST_F(StationOnTheBus, ChangesAreSignalled) {
     // Any slot will do as the catcher: deleteLater ends the receiver, which the test sees.
     auto* receiver = new QObject;

@@ -8,8 +8,8 @@
 #include "fakes/fake_services.h"
 #include "main_window/form1.h"
 
-// A main window on fake services, ready to tick: serial transport open, link on, satellite
-// selected, the arrival tolerances set at start-up.
+// A main window on fake services, ready to tick: serial transport open and reporting, link
+// on, satellite selected, the arrival tolerances set at start-up.
 class RadarWindow : public ::testing::Test {
   protected:
     fake::World w;
@@ -23,6 +23,9 @@ class RadarWindow : public ::testing::Test {
         form->state().azimuth_tolerance = 2.0;
         form->state().elevation_tolerance = 2.0;
         form->Option1->setChecked(true);
+        // The controller has reported over a healthy link: the antenna's place is known.
+        m.link.opened(w.clock.mono);
+        m.link.reply_arrived(w.clock.mono, true);
     }
 
     const QImage& image() const { return form->Picture1->image(); }

@@ -69,6 +69,12 @@ TEST_F(RadarDrawing, DirectionLineIsFourPixelsWideAndStartsAtTheCentre) {
     EXPECT_EQ(image().pixelColor(centre.x(), centre.y() + 3), white);
 }
 
+TEST_F(RadarDrawing, NoAntennaWhileItsPlaceIsUnknown) {
+    m.link.lost(w.clock.mono, QStringLiteral("gone"));  // neither at north nor where it was
+    form->draw_radar();
+    EXPECT_EQ(count(red) + count(green), 0);
+}
+
 TEST_F(RadarDrawing, HugePositionSkipsTheAntennaButDrawsTheRest) {
     form->state().antenna_elevation = 1e308;
     form->state().antenna_azimuth = std::numeric_limits<double>::infinity();

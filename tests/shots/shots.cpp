@@ -45,6 +45,8 @@ int radar(const QString& folder) {
     w.module.orbx_link = QStringLiteral("1");
     w.module.picnic_mode = QStringLiteral("0");
     w.serial.open = true;
+    w.module.link.opened(w.clock.mono);  // the controller has reported: the antenna is drawn
+    w.module.link.reply_arrived(w.clock.mono, true);
     const auto form = w.make_form1();
     form->state().azimuth_tolerance = 2.0;
     form->state().elevation_tolerance = 2.0;

@@ -121,12 +121,17 @@ Ser2net::~Ser2net() {
 
 // --- LoopbackBoard -----------------------------------------------------------------------
 
-void LoopbackBoard::send(const QByteArray& one_char) {
+void LoopbackBoard::connect_board() {
     const QHostAddress address(real_.address().trimmed());
     if (!address.isLoopback()) {
         ADD_FAILURE() << "a test tried to reach a board at " << real_.address().toStdString();
         throw platform::ControlError("only loopback addresses in tests");
     }
+    real_.connect_board();
+}
+
+void LoopbackBoard::send(const QByteArray& one_char) {
+    connect_board();
     real_.send(one_char);
 }
 

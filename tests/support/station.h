@@ -104,7 +104,8 @@ class LoopbackBoard final : public platform::BoardControl {
     void set_rs232c_speed(int baud) override { real_.set_rs232c_speed(baud); }
     void send(const QByteArray& one_char) override;
     QByteArray read() override { return real_.read(); }
-    bool connected() const { return real_.connected(); }
+    bool connected() const override { return real_.connected(); }
+    void connect_board() override;
 
   private:
     platform::BoardControlTcp real_;
