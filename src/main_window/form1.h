@@ -121,7 +121,7 @@ class Form1 final : public QMainWindow {
 
     // --- operation menu and optional settings (form1_operation.cpp) -----------------------
     void build_operation_menu();
-    void load_operation_settings();  // at start, before the hardware is met
+    void load_operation_settings();  // the end of the start-up
     // Claims the station's name on the session bus; the program runs on without it.
     void publish_station();
     void menu_stop_Click();

@@ -100,8 +100,6 @@ void Form1::Form_Load() {
     }
 
     m_.board_address = m_.setting(settings_key::board_address);
-    // Read before the hardware is met: a port that fails below must not lose them.
-    load_operation_settings();
 
     // From here on the link is watched, and healed when it is lost.
     link_watch.start();
@@ -128,7 +126,7 @@ void Form1::Form_Load() {
     } catch (const std::exception&) {
         s_.message_box.show(startup_failed);
     }
-    update_operation_menu();
+    load_operation_settings();
 }
 
 void Form1::load_window_position() {
