@@ -62,8 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DumpState, WarnsOfTheDefaultPosition) {
-    StationLink unplaced;
-    unplaced.default_observer = true;
+    const StationLink unplaced{false, std::nullopt, {}, true, true};
     const std::string line = std::string("\nwarning=") + track_bridge::kDefaultObserverWarning;
     EXPECT_TRUE(track_bridge::dump_state({}, '\n', unplaced).ends_with(line + "\ndone\n"));
 }

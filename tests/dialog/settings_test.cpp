@@ -345,7 +345,6 @@ TEST_F(DialogTest, UnwritableFileOnCloseStillCloses) {
 // force, not even those the dialog applied at once or on the way to the refusal.
 TEST_F(DialogTest, RefusedCloseRestoresTheFilesValues) {
     set(QStringLiteral("HOUI"), QStringLiteral("HKITEN"), QStringLiteral("1"));
-    set(gs, QStringLiteral("TIMER"), QStringLiteral("2"));
     for (const auto& [interval, octet, read_only] :
          {std::tuple("11", "0", false), std::tuple("3", "300", false),
           std::tuple("3", "0", true)}) {
@@ -363,7 +362,7 @@ TEST_F(DialogTest, RefusedCloseRestoresTheFilesValues) {
         EXPECT_EQ(
             QStringList({m.azimuth_origin, m.picnic_mode, m.orbx_link, m.port_name, m.board_address,
                          m.cycle_seconds, QString::number(form1->Timer1.interval())}),
-            QStringList({"1", "0", "0", "COM1", "192.168.0.200", "2", "2000"}));
+            QStringList({"1", "0", "0", "COM1", "192.168.0.200", "1", "1000"}));
         flush_deletes();
     }
 }

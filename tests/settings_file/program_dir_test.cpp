@@ -106,7 +106,6 @@ TEST(SettingsFolder, ThatCannotBeMadeSaysWhereAndWhy) {
     QTemporaryDir root;
     QFile in_the_way(QDir(root.path()).filePath(QStringLiteral("file")));
     ASSERT_TRUE(in_the_way.open(QIODevice::WriteOnly));
-    EXPECT_TRUE(platform::make_settings_dir(root.filePath(QStringLiteral("cfg/az")), {}).isEmpty());
     const QString dir = root.filePath(QStringLiteral("file/a/azelrot"));
     const QString problem = platform::make_settings_dir(dir, QStringLiteral("XDG"));
     EXPECT_TRUE(problem.startsWith(QStringLiteral("設定フォルダー「%1」").arg(dir)));
