@@ -1,11 +1,13 @@
 #include <QApplication>
 #include <QFont>
+#include <QTranslator>
 #include <cstdio>
 #include <cstring>
 
 #include "link/module1.h"
 #include "main_window/form1.h"
 #include "main_window/form1_layout.h"
+#include "main_window/ui_language.h"
 #include "platform/real_services.h"
 
 int main(int argc, char* argv[]) {
@@ -24,6 +26,11 @@ int main(int argc, char* argv[]) {
 
     platform::RealServices real;
     Module1 module(real.services());
+    // Before any window exists: their texts are set as they are built.
+    QTranslator translation;
+    install_ui_language(app, translation,
+                        choose_ui_language(module.setting(settings_key::language),
+                                           messages_locale_from_environment()));
     Form1 form(module, real.services());
     form.Form_Load();
     if (real.services().program_end.ended()) return 0;
