@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QCoreApplication>
 #include <QFont>
 #include <QTranslator>
 #include <cstdio>
@@ -13,6 +14,11 @@
 int main(int argc, char* argv[]) {
     // For the tools that drive the window from outside: no window, no file, no port.
     if (argc == 2 && std::strcmp(argv[1], "--print-layout") == 0) {
+        // Captions in the locale's language: the settings file is not read here.
+        QCoreApplication app(argc, argv);
+        QTranslator translation;
+        install_ui_language(app, translation,
+                            choose_ui_language({}, messages_locale_from_environment()));
         std::fputs(form1_layout::printed_layout().toUtf8().constData(), stdout);
         return 0;
     }

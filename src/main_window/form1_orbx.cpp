@@ -100,8 +100,7 @@ void Form1::warn_link_down() {
     // Marked before showing: the modal box lets timer ticks re-enter here.
     if (state_.link_warning_shown) return;
     state_.link_warning_shown = true;
-    const QString warning =
-        QStringLiteral("ＯＲＢＸが起動していません。ＯＲＢＸを起動してください");
+    const QString warning = Form1::tr("ＯＲＢＸが起動していません。ＯＲＢＸを起動してください");
     if (!tick_running_) {
         s_.message_box.show(warning);
         return;

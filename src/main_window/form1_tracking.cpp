@@ -11,10 +11,19 @@
 
 namespace {
 
-const QString manual_start = QStringLiteral("手動開始");
-const QString manual_stop = QStringLiteral("手動中止");
-const QString auto_start = QStringLiteral("自動追尾開始");
-const QString auto_end = QStringLiteral("自動追尾終了");
+// Asked for when shown: the translation is chosen after start.
+QString manual_start() {
+    return Form1::tr("手動開始");
+}
+QString manual_stop() {
+    return Form1::tr("手動中止");
+}
+QString auto_start() {
+    return Form1::tr("自動追尾開始");
+}
+QString auto_end() {
+    return Form1::tr("自動追尾終了");
+}
 
 struct ManualMove {
     QString azimuth_text;
@@ -43,7 +52,7 @@ void Form1::Command4_Click() {
         return;
     }
     if (!state_.target_picked) {
-        s_.message_box.show(QStringLiteral("移動場所を指定してください"));
+        s_.message_box.show(Form1::tr("移動場所を指定してください"));
         return;
     }
     if (const auto refused = start_manual_move()) s_.message_box.show(refused->message);
@@ -67,7 +76,7 @@ std::optional<Refusal> Form1::start_manual_move() {
     show_tracking_value(TrackingItem::satellite_elevation, move->elevation_text);
     Command2->setEnabled(false);
     set_back_colour(Command4, running());
-    Command4->setText(manual_stop);
+    Command4->setText(manual_stop());
     state_.manual_tracking = true;
     state_.auto_tracking = false;
     return std::nullopt;
@@ -86,13 +95,13 @@ void Form1::Command2_Click() {
             send_initial_commands();
             last_tracking_sent.reset();
             state_.auto_tracking = true;
-            Command2->setText(auto_end);
+            Command2->setText(auto_end());
         } catch (const std::exception&) {
-            s_.message_box.show(QStringLiteral("ＣＯＭポート のオープンができませんでした。"));
+            s_.message_box.show(Form1::tr("ＣＯＭポート のオープンができませんでした。"));
         }
         return;
     }
-    Command2->setText(auto_start);
+    Command2->setText(auto_start());
     set_back_colour(Command2, QColor());
     Command2->setEnabled(false);
     state_.auto_tracking = false;
@@ -114,7 +123,7 @@ void Form1::end_manual_move() {
     state_.manual_tracking = false;
     state_.target_picked = false;
     set_back_colour(Command4, QColor());
-    Command4->setText(manual_start);
+    Command4->setText(manual_start());
     if (m_.orbx_linked()) Command2->setEnabled(true);
     Command4->setEnabled(true);
 }
