@@ -2,9 +2,12 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <tuple>
 
 #include "link/hex.h"
 #include "link/move_command.h"
+#include "link/tracking_aim.h"
 
 namespace {
 
@@ -127,6 +130,60 @@ TEST(MoveCommand, AngleThatIsNoWholeNumberIsNeverComposed) {
     EXPECT_FALSE(compose_move_command(10, inf).has_value());
     EXPECT_FALSE(compose_move_command(1e300, 10).has_value());
     EXPECT_FALSE(compose_move_command(10, -1e12).has_value());
+}
+
+TEST(MoveCommand, NothingBeyondTheRotatorsTravelIsComposed) {
+    EXPECT_EQ(rotator_move_command(450.9, 180.9, 450), QStringLiteral("W450 180\r"));
+    EXPECT_EQ(rotator_move_command(0, 0, 360), QStringLiteral("W000 000\r"));
+    for (const auto& [az, el, range] : {std::tuple{451.0, 10.0, 450},
+                                        {361.0, 10.0, 360},
+                                        {-0.5, 10.0, 360},
+                                        {10.0, 181.0, 360},
+                                        {10.0, -1.0, 360},
+                                        {std::nan(""), 10.0, 360}}) {
+        EXPECT_FALSE(rotator_move_command(az, el, range).has_value()) << az << " " << el;
+    }
+}
+
+struct AimRow {
+    const char* azimuth;
+    const char* elevation;
+    std::optional<double> azimuth_age;  // seconds since read; nothing: never read
+    std::optional<double> elevation_age;
+    AimVerdict verdict;
+    double aimed = 0;  // the azimuth of a move
+};
+
+TEST(TrackingAim, OnlyCurrentPossibleAnglesAreFollowed) {
+    using enum AimVerdict;
+    const AimRow rows[] = {
+        {"123.9", "5.2", {}, {}, move, 123.9},
+        {"-30", "10", 1, 1, move, 330},  // the same direction the other way round
+        {"500", "10", 1, 1, move, 140},
+        {"99999", "10", 1, 1, move, 279},
+        {"-1E-20", "10", 1, 1, move, 0},
+        {"45abc", "30", 1, 1, move, 45},
+        {"100", "179", 1, 1, move, 100},
+        {"100001", "10", 1, 1, out_of_range},
+        {"&H7FFFFFFF", "10", 1, 1, out_of_range},
+        {"1E999", "10", 1, 1, out_of_range},
+        {"100", "180.5", 1, 1, out_of_range},
+        {"100", "-200000", 1, 1, out_of_range},
+        {"100", "-0.5", 1, 1, below_horizon},
+        {"---", "30", 1, 1, no_number},
+        {"", "", {}, {}, no_number},
+        {"10", "20", 5, 5, move, 10},
+        {"10", "20", 5.01, 1, stale},
+        {"10", "20", 1, 60, stale},
+    };
+    for (const AimRow& r : rows) {
+        const TrackingAim aim = tracking_aim({QString::fromLatin1(r.azimuth), r.azimuth_age},
+                                             {QString::fromLatin1(r.elevation), r.elevation_age});
+        EXPECT_EQ(aim.verdict, r.verdict) << r.azimuth << " " << r.elevation;
+        if (r.verdict == move) {
+            EXPECT_NEAR(aim.azimuth, r.aimed, 1e-9) << r.azimuth;
+        }
+    }
 }
 
 }  // namespace
