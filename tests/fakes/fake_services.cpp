@@ -79,10 +79,8 @@ void DdeClient::link_setup(const QString& box, const QString& topic, const QStri
 }
 
 QString DdeClient::request(const QString& box) {
-    if (clock != nullptr && batch_depth_ > 0 && batch_requests_++ > 0 &&
-        batch_end_ - clock->mono < answer_seconds) {
+    if (clock != nullptr && batch_depth_ > 0 && batch_end_ - clock->mono < answer_seconds)
         throw platform::OutOfTime("no time left");  // not made
-    }
     calls << QStringLiteral("request %1").arg(box);
     if (!server_running || !linked_.contains(box)) throw platform::ControlError("not linked");
     const QString item = linked_.value(box);
@@ -92,9 +90,7 @@ QString DdeClient::request(const QString& box) {
 }
 
 void DdeClient::begin_batch(int budget_ms) {
-    if (batch_depth_++ > 0 || clock == nullptr) return;
-    batch_requests_ = 0;
-    batch_end_ = clock->mono + budget_ms / 1000.0;
+    if (batch_depth_++ == 0 && clock != nullptr) batch_end_ = clock->mono + budget_ms / 1000.0;
 }
 
 void DdeClient::end_link(const QString& box) {

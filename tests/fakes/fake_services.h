@@ -98,8 +98,7 @@ class DdeClient final : public platform::DdeClient {
     QMap<QString, QString> items;         // item name -> value
     std::optional<QString> failing_item;  // requests for this item fail
     QStringList calls;  // "setup Text1 ORBX|EXTRN TEXT1", "request Text1", "end Text1"
-    // Each answer takes this long on `clock`; a batch's later requests that would not be
-    // answered within its budget throw OutOfTime.
+    // Each answer takes this long on `clock`; one a batch's budget cannot cover is not made.
     double answer_seconds = 0;
     Clock* clock = nullptr;
 
@@ -112,7 +111,6 @@ class DdeClient final : public platform::DdeClient {
   private:
     QMap<QString, QString> linked_;  // box -> item
     int batch_depth_ = 0;
-    int batch_requests_ = 0;
     double batch_end_ = 0;
 };
 
