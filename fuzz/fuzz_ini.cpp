@@ -1,7 +1,5 @@
 // Profile-file text: what the writer stores, the reader gives back, and no other byte moves.
 
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <QStringList>
 #include <cstdint>
 #include <utility>
@@ -9,6 +7,7 @@
 
 #include "config/ini_text.h"
 #include "fuzz_check.h"
+#include "fuzz_input.h"
 
 namespace {
 
@@ -134,7 +133,7 @@ void check_lines_kept(const QByteArray& before, const QByteArray& after, const Q
     FUZZ_CHECK(new_lines == old_lines, context);
 }
 
-QString pick_name(FuzzedDataProvider& in, const QStringList& seen) {
+QString pick_name(FuzzInput& in, const QStringList& seen) {
     if (!seen.isEmpty() && in.ConsumeBool()) {
         return seen.at(in.ConsumeIntegralInRange<qsizetype>(0, seen.size() - 1));
     }
@@ -144,7 +143,7 @@ QString pick_name(FuzzedDataProvider& in, const QStringList& seen) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    FuzzedDataProvider in(data, size);
+    FuzzInput in(data, size);
     // Raw bytes: a settings file may hold lines in any encoding.
     const std::string raw = in.ConsumeRandomLengthString(2048);
     QByteArray content(raw.data(), static_cast<qsizetype>(raw.size()));

@@ -1,13 +1,12 @@
 // Move commands composed from whatever the azimuth and elevation boxes hold.
 
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <QRegularExpression>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 
 #include "fuzz_check.h"
+#include "fuzz_input.h"
 #include "link/hex.h"
 #include "link/move_command.h"
 #include "link/numeric.h"
@@ -53,7 +52,7 @@ void check_wire_text(const QString& command) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    FuzzedDataProvider in(data, size);
+    FuzzInput in(data, size);
     const QString azimuth_box = utf8(in.ConsumeRandomLengthString(64));
     const QString elevation_box = utf8(in.ConsumeRemainingBytesAsString());
     const QString context = shown(azimuth_box) + u' ' + shown(elevation_box);

@@ -1,7 +1,5 @@
 // Numeric value of a text, the rounding helpers and the "000" format under arbitrary input.
 
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <QRegularExpression>
 #include <bit>
 #include <cmath>
@@ -9,6 +7,7 @@
 #include <limits>
 
 #include "fuzz_check.h"
+#include "fuzz_input.h"
 #include "link/numeric.h"
 
 namespace {
@@ -64,7 +63,7 @@ void check_format(std::int64_t value) {
 }
 
 // Blanks, tabs and line feeds inserted at positions the input chooses.
-QString with_blanks(const QString& text, FuzzedDataProvider& in) {
+QString with_blanks(const QString& text, FuzzInput& in) {
     QString out = text;
     const int inserts = in.ConsumeIntegralInRange(0, 4);
     for (int i = 0; i < inserts; ++i) {
@@ -86,7 +85,7 @@ bool starts_like_decimal(const QString& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    FuzzedDataProvider in(data, size);
+    FuzzInput in(data, size);
     // The text comes from the front, so a plain seed is a plain text; the rest from the back.
     const QString text = utf8(in.ConsumeRandomLengthString(256));
     const double raw = std::bit_cast<double>(in.ConsumeIntegral<std::uint64_t>());

@@ -10,13 +10,23 @@
 
 namespace {
 
-bool ascii_digits(const QString& text) {
+bool only_digits(const QString& text) {
     return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
+// The input method types full-width digits; they count as the ASCII ones.
+QString narrowed_digits(const QString& text) {
+    QString out;
+    for (const QChar c : text) {
+        const bool wide = c.unicode() >= 0xFF10 && c.unicode() <= 0xFF19;
+        out += wide ? QChar(u'0' + (c.unicode() - 0xFF10)) : c;
+    }
+    return out;
+}
+
 void check_octet(const QString& text) {
-    const QString trimmed = text.trimmed();
-    const bool expected = trimmed.size() >= 1 && trimmed.size() <= 3 && ascii_digits(trimmed) &&
+    const QString trimmed = narrowed_digits(text).trimmed();
+    const bool expected = trimmed.size() >= 1 && trimmed.size() <= 3 && only_digits(trimmed) &&
                           trimmed.toLatin1().toInt() <= 255;
     const auto accepted = accepted_octet(text);
     FUZZ_CHECK(accepted.has_value() == expected, shown(text));

@@ -1,8 +1,6 @@
 // Controller replies of any bytes, in every operation mode, through the serial receive event,
 // the board reader and the reply procedures themselves, on one main window with fake services.
 
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <QApplication>
 #include <QRegularExpression>
 #include <QTextDocument>
@@ -16,6 +14,7 @@
 
 #include "fakes/fake_services.h"
 #include "fuzz_check.h"
+#include "fuzz_input.h"
 #include "link/reply.h"
 #include "main_window/form1.h"
 #include "platform/serial_control.h"
@@ -56,9 +55,13 @@ std::array<QLabel*, 4> dialog_labels(Form1& form) {
     return {d.Label4, d.Label5, d.Label6, d.Label7};
 }
 
+// The text from the marker on, as a label shows it: without the line ends closing it.
 QString suffix_from(const QString& reply, const QString& marker) {
     const qsizetype at = reply.indexOf(marker);
-    return at < 0 ? QString() : reply.mid(at);
+    if (at < 0) return {};
+    QString text = reply.mid(at);
+    while (text.endsWith(u'\r') || text.endsWith(u'\n')) text.chop(1);
+    return text;
 }
 
 // A position field as the controller writes it: a plain decimal number with optional
@@ -180,7 +183,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     Harness& h = harness();
     Form1& form = *h.form;
     fake::World& w = h.world;
-    FuzzedDataProvider in(data, size);
+    FuzzInput in(data, size);
 
     // Controls from the back of the input, the reply bytes from the front.
     const auto mode_pick = in.ConsumeIntegralInRange<size_t>(0, modes.size());

@@ -28,10 +28,19 @@ if [[ ${AZELROT_DEMO_STAGE:-} != run ]]; then
   fi
   mkdir -p "$station"
   cp "$build_dir/src/azelrot" "$station/"
+  # Qt wants a private runtime folder and warns without one (a console, ssh, su).
+  if [[ -z ${XDG_RUNTIME_DIR:-} ]]; then
+    export XDG_RUNTIME_DIR=$station/runtime
+    mkdir -p "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+  fi
   # The program and the tracking-program simulator meet on the session bus: without one
   # (a console, ssh), both run on a private bus that ends with the program.
   export AZELROT_DEMO_STAGE=run
   if [[ -z ${DBUS_SESSION_BUS_ADDRESS:-} ]]; then
+    # That bus tries to raise its open-file limit and says so where it may not (a container,
+    # a shared host); it runs on the limit it has, so the line is dropped.
+    exec 2> >(grep --line-buffered -v 'Failed to set fd limit' >&2)
     exec dbus-run-session -- bash "$self"
   fi
   exec bash "$self"

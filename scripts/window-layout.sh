@@ -1,6 +1,7 @@
 # shellcheck shell=bash
 # Sourced by the scripts that drive azelrot's main window with xdotool: places come from the
-# program itself (azelrot --print-layout: "name x y w h" in client-area pixels), never copied.
+# program itself (azelrot --print-layout: "name x y w h" in client-area pixels, then the
+# caption, if any), never copied.
 #   layout_load PROGRAM WINDOW   reads the layout and the window's geometry
 #   layout_middle NAME           prints the control's middle in screen pixels: "x y"
 #   layout_point NAME DX DY      prints a point DX, DY pixels from the control's middle

@@ -22,9 +22,12 @@ W* placed(W* widget, std::string_view name) {
     return widget;
 }
 
-QGroupBox* frame(QWidget* parent, const QString& caption, const QColor& colour,
-                 std::string_view name) {
-    auto* f = placed(new FrameBox(caption, parent), name);
+QString caption_of(std::string_view name) {
+    return form1_layout::caption(form1_layout::at(name));
+}
+
+QGroupBox* frame(QWidget* parent, const QColor& colour, std::string_view name) {
+    auto* f = placed(new FrameBox(caption_of(name), parent), name);
     f->setAutoFillBackground(true);
     QPalette pal = f->palette();
     pal.setColor(QPalette::Window, colour);
@@ -32,8 +35,8 @@ QGroupBox* frame(QWidget* parent, const QString& caption, const QColor& colour,
     return f;
 }
 
-QLabel* label(QWidget* parent, const QString& caption, std::string_view name) {
-    return placed(new QLabel(caption, parent), name);
+QLabel* label(QWidget* parent, std::string_view name) {
+    return placed(new QLabel(caption_of(name), parent), name);
 }
 
 QLineEdit* text_box(QWidget* parent, std::string_view name) {
@@ -80,29 +83,29 @@ void Form1::build_controls() {
     client->setFixedSize(twips_to_px(client_width), twips_to_px(client_height));
     setCentralWidget(client);
 
-    Frame4 = frame(client, QStringLiteral("動作状態"), QColor(192, 255, 192), "Frame4");
-    Label1[0] = label(Frame4, {}, "Label1(0)");
-    Label4 = label(Frame4, QStringLiteral("ＯＲＢＸ連動"), "Label4");
-    Label1[1] = label(Frame4, {}, "Label1(1)");
-    Label6 = label(Frame4, QStringLiteral("手動操作"), "Label6");
+    Frame4 = frame(client, QColor(192, 255, 192), "Frame4");
+    Label1[0] = label(Frame4, "Label1(0)");
+    Label4 = label(Frame4, "Label4");
+    Label1[1] = label(Frame4, "Label1(1)");
+    Label6 = label(Frame4, "Label6");
 
-    Frame5 = frame(client, QStringLiteral("接続"), QColor(255, 255, 192), "Frame5");
-    Label1[2] = label(Frame5, {}, "Label1(2)");
-    Label8 = label(Frame5, QStringLiteral("RS232C接続"), "Label8");
-    Label1[3] = label(Frame5, {}, "Label1(3)");
-    Label9 = label(Frame5, QStringLiteral("ＰＩＣＮＩＣ接続＋ＲＳ２３２Ｃ"), "Label9");
+    Frame5 = frame(client, QColor(255, 255, 192), "Frame5");
+    Label1[2] = label(Frame5, "Label1(2)");
+    Label8 = label(Frame5, "Label8");
+    Label1[3] = label(Frame5, "Label1(3)");
+    Label9 = label(Frame5, "Label9");
 
-    Frame3 = frame(client, QStringLiteral("追跡対象"), QColor(192, 255, 255), "Frame3");
-    Option1 = placed(new QRadioButton(QStringLiteral("人工衛星"), Frame3), "Option1");
+    Frame3 = frame(client, QColor(192, 255, 255), "Frame3");
+    Option1 = placed(new QRadioButton(caption_of("Option1"), Frame3), "Option1");
     Text1 = text_box(Frame3, "Text1");
-    Option2 = placed(new QRadioButton(QStringLiteral("月"), Frame3), "Option2");
+    Option2 = placed(new QRadioButton(caption_of("Option2"), Frame3), "Option2");
     connect(Option1, &QRadioButton::clicked, this, &Form1::Option1_Click);
     connect(Option2, &QRadioButton::clicked, this, &Form1::Option2_Click);
 
-    Label2 = label(client, QStringLiteral("方位 "), "Label2");
+    Label2 = label(client, "Label2");
     Text3 = text_box(client, "Text3");
     Text14 = text_box(client, "Text14");
-    Label3 = label(client, QStringLiteral("仰角"), "Label3");
+    Label3 = label(client, "Label3");
     Text4 = text_box(client, "Text4");
     Text15 = text_box(client, "Text15");
 
@@ -111,27 +114,27 @@ void Form1::build_controls() {
     Picture1->on_mouse_down = [this](Qt::MouseButton b, Qt::KeyboardModifiers k, double x,
                                      double y) { Picture1_MouseDown(b, k, x, y); };
 
-    Frame2 = frame(client, QStringLiteral("送信コマンド"), QColor(192, 192, 255), "Frame2");
-    Label5 = label(Frame2, {}, "Label5");
-    Label7 = label(Frame2, {}, "Label7");
+    Frame2 = frame(client, QColor(192, 192, 255), "Frame2");
+    Label5 = label(Frame2, "Label5");
+    Label7 = label(Frame2, "Label7");
 
-    Frame1 = frame(client, QStringLiteral("アンテナ情報"), QColor(255, 192, 255), "Frame1");
-    Label16 = label(Frame1, {}, "Label16");
+    Frame1 = frame(client, QColor(255, 192, 255), "Frame1");
+    Label16 = label(Frame1, "Label16");
     // Replies are shown as they came: a garbled line must not be read as markup.
     Label16->setTextFormat(Qt::PlainText);
 
-    Command2 = placed(new CaptionButton(QStringLiteral("自動追尾開始"), client), "Command2");
+    Command2 = placed(new CaptionButton(caption_of("Command2"), client), "Command2");
     Command2->setToolTip(QStringLiteral("ＯＲＢＸに連動してアンテナ制御を行います"));
     Command2->setFont(button_font(font()));
-    Command4 = placed(new CaptionButton(QStringLiteral("手動開始"), client), "Command4");
+    Command4 = placed(new CaptionButton(caption_of("Command4"), client), "Command4");
     Command4->setToolTip(QStringLiteral("クリック前にレーダ画面に位置を決定しておいてください"));
     Command4->setFont(button_font(font()));
-    Command3 = placed(new QPushButton(QStringLiteral("終了"), client), "Command3");
+    Command3 = placed(new QPushButton(caption_of("Command3"), client), "Command3");
     Command3->setToolTip(QStringLiteral("プログラムの終了"));
-    Label15 = label(client, {}, "Label15");
+    Label15 = label(client, "Label15");
 
     // Outside the visible client area, as designed: reachable from code only.
-    Command1 = placed(new QPushButton(QStringLiteral("Command1"), client), "Command1");
+    Command1 = placed(new QPushButton(caption_of("Command1"), client), "Command1");
     Text5 = text_box(client, "Text5");
     Text6 = text_box(client, "Text6");
     Text7 = text_box(client, "Text7");

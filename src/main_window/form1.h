@@ -170,6 +170,9 @@ class Form1 final : public QMainWindow {
     // Called by the dialogs when their window closes; the object goes once its handler returns.
     void release_form2();
     void release_form3();
+    // The values the settings dialog edits, back as the settings file holds them: a dialog
+    // closed without a save leaves none of its entries in force.
+    void restore_dialog_settings();
 
     // --- what the window knows ------------------------------------------------------------
     WindowState& state() { return state_; }

@@ -20,18 +20,24 @@ QRect client_px(const DesignPlace& place) {
     return r;
 }
 
+QString caption(const DesignPlace& place) {
+    return QString::fromUtf8(place.caption.data(), static_cast<qsizetype>(place.caption.size()));
+}
+
 QString printed_layout() {
     QString out = QStringLiteral("client 0 0 %1 %2\n")
                       .arg(twips_to_px(client_width))
                       .arg(twips_to_px(client_height));
     for (const DesignPlace& p : places) {
         const QRect r = client_px(p);
-        out += QStringLiteral("%1 %2 %3 %4 %5\n")
+        out += QStringLiteral("%1 %2 %3 %4 %5")
                    .arg(QLatin1String(p.name.data(), static_cast<qsizetype>(p.name.size())))
                    .arg(r.x())
                    .arg(r.y())
                    .arg(r.width())
                    .arg(r.height());
+        if (!p.caption.empty()) out += u' ' + caption(p);
+        out += u'\n';
     }
     return out;
 }

@@ -68,6 +68,9 @@ void Form1::Form_Load() {
         return;
     }
 
+    if (const QString problem = s_.program_dir.problem(); !problem.isEmpty()) {
+        s_.message_box.show(problem);
+    }
     if (const auto refused = refused_settings_message(s_.profile.refusal(m_.ini_file()))) {
         s_.message_box.show(*refused);
     }
@@ -147,6 +150,15 @@ void Form1::load_timer_interval() {
         ms = default_timer_ms;
     }
     set_timer_interval(*ms);
+}
+
+void Form1::restore_dialog_settings() {
+    m_.orbx_link = m_.setting(settings_key::orbx_link);
+    m_.azimuth_origin = m_.setting(settings_key::azimuth_origin);
+    m_.port_name = m_.setting(settings_key::port_name);
+    m_.picnic_mode = m_.setting(settings_key::picnic_mode);
+    m_.board_address = m_.setting(settings_key::board_address);
+    load_timer_interval();
 }
 
 void Form1::Command3_Click() {

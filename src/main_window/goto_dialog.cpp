@@ -75,3 +75,11 @@ void GotoDialog::accept() {
     }
     QDialog::accept();
 }
+
+void GotoDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Each opening starts a new entry at the azimuth, whichever box the last one ended in:
+    // typed digits replace the old azimuth instead of landing in the elevation.
+    azimuth->setFocus(Qt::OtherFocusReason);
+    azimuth->selectAll();
+}

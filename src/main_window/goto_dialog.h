@@ -33,6 +33,9 @@ class GotoDialog final : public QDialog {
 
     void accept() override;
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     void show_paths();
 

@@ -21,10 +21,40 @@ ProgramDirFacts program_dir_facts(const QString& program_dir) {
     return facts;
 }
 
+QString make_settings_dir(const QString& dir, const QString& origin) {
+    QDir().mkpath(dir);
+    const QFileInfo made(dir);
+    if (made.isDir() && made.isWritable()) return {};
+    // The nearest part of the path that exists tells why; the walk ends at the root.
+    QString part = QDir::cleanPath(dir);
+    for (int depth = 0; depth < 256 && !QFileInfo::exists(part); ++depth) {
+        part = QFileInfo(part).path();
+    }
+    const QFileInfo found(part);
+    QString why = QStringLiteral("フォルダーを作れません");
+    if (found.exists() && !found.isDir()) {
+        why = QStringLiteral("「%1」はフォルダーではありません").arg(part);
+    } else if (found.exists() && !found.isWritable()) {
+        why = QStringLiteral("「%1」に書き込む権限がありません").arg(part);
+    }
+    if (!origin.isEmpty()) why += QStringLiteral("。") + origin;
+    return QStringLiteral(
+               "設定フォルダー「%1」が使えないため、設定とログを保存できません（%2）。"
+               "設定の変更とウインドウの位置は保存されません。")
+        .arg(dir, why);
+}
+
 ProgramDirApp::ProgramDirApp() {
     const ProgramDirFacts facts = program_dir_facts(QCoreApplication::applicationDirPath());
     path_ = choose_program_dir(facts);
-    if (path_ != facts.program_dir) QDir().mkpath(path_);
+    if (path_ == facts.program_dir) return;
+    QString origin;
+    if (QDir::isAbsolutePath(facts.xdg_config_home)) {
+        origin = QStringLiteral("環境変数 XDG_CONFIG_HOME が「%1」です").arg(facts.xdg_config_home);
+    } else if (qEnvironmentVariableIsEmpty("HOME")) {
+        origin = QStringLiteral("環境変数 HOME が設定されていません");
+    }
+    problem_ = make_settings_dir(path_, origin);
 }
 
 }  // namespace platform

@@ -338,8 +338,9 @@ void Form2::connect_handlers() {
 }
 
 void Form2::closeEvent(QCloseEvent* event) {
-    // The close is never cancelled: a refused save loses the entries.
-    save_settings();
+    // The close is never cancelled: a refused save loses the entries, and what they had
+    // already changed goes back to the file's values.
+    if (save_settings() != SaveOutcome::saved) form1_.restore_dialog_settings();
     event->accept();
     // Whatever step the dialog was in ends with it; the radar takes clicks again.
     m_.operation_mode = OperationMode::running;

@@ -61,6 +61,12 @@ INSTANTIATE_TEST_SUITE_P(
             "south_zero=0\nrot_type=AzEl\nhas_park=1\nposition=station\ndone\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(DumpState, WarnsOfTheDefaultPosition) {
+    const StationLink unplaced{false, std::nullopt, {}, true, true};
+    const std::string line = std::string("\nwarning=") + track_bridge::kDefaultObserverWarning;
+    EXPECT_TRUE(track_bridge::dump_state({}, '\n', unplaced).ends_with(line + "\ndone\n"));
+}
+
 TEST(DumpCaps, SaysWhatTheBridgeCanDo) {
     Session without;
     std::string caps;

@@ -140,6 +140,7 @@ TEST(Options, DefaultsAreTheLoopbackRotatorPort) {
     const auto& options = std::get<Options>(parsed);
     EXPECT_EQ(options.listen.address, QHostAddress(QHostAddress::LocalHost));
     EXPECT_EQ(options.listen.port, 4533);
+    EXPECT_FALSE(std::get<Options>(parse_options({"--lat", "10", "--alt", "5"})).position_given);
 }
 
 TEST(Options, StationAndListenFlags) {
@@ -151,6 +152,7 @@ TEST(Options, StationAndListenFlags) {
     EXPECT_NEAR(options.observer.longitude, -70.7, 1e-9);  // 0..360 east taken as well
     EXPECT_DOUBLE_EQ(options.observer.altitude, 570);
     EXPECT_EQ(options.listen.port, 0);
+    EXPECT_TRUE(options.position_given);
 }
 
 class BadOptions : public ::testing::TestWithParam<QStringList> {};

@@ -341,6 +341,32 @@ TEST_F(DialogTest, UnwritableFileOnCloseStillCloses) {
     flush_deletes();
 }
 
+// A close whose save was refused (interval, address, file) leaves none of the entries in
+// force, not even those the dialog applied at once or on the way to the refusal.
+TEST_F(DialogTest, RefusedCloseRestoresTheFilesValues) {
+    set(QStringLiteral("HOUI"), QStringLiteral("HKITEN"), QStringLiteral("1"));
+    for (const auto& [interval, octet, read_only] :
+         {std::tuple("11", "0", false), std::tuple("3", "300", false),
+          std::tuple("3", "0", true)}) {
+        w.profile.read_only = false;
+        Form2& f = open();
+        f.Option1->click();
+        f.Option4->click();
+        f.Check1->click();
+        f.Combo1->setCurrentText(QStringLiteral("COM7"));
+        f.Text1->setText(QString::fromLatin1(interval));
+        f.Text6->setText(QString::fromLatin1(octet));
+        w.profile.read_only = read_only;
+        f.close();
+        const Module1& m = w.module;
+        EXPECT_EQ(
+            QStringList({m.azimuth_origin, m.picnic_mode, m.orbx_link, m.port_name, m.board_address,
+                         m.cycle_seconds, QString::number(form1->Timer1.interval())}),
+            QStringList({"1", "0", "0", "COM1", "192.168.0.200", "1", "1000"}));
+        flush_deletes();
+    }
+}
+
 // --- close and life --------------------------------------------------------------------------
 
 TEST_F(DialogTest, CloseWithTooLargeIntervalClosesWithoutSaving) {

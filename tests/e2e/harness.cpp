@@ -201,7 +201,7 @@ bool dismiss_box(const Desktop& desktop, qint64 pid, int ms) {
 
 namespace {
 
-// "name x y w h" lines of the program's --print-layout, read once.
+// "name x y w h [caption]" lines of the program's --print-layout, read once.
 const std::map<QString, QRect>& printed_layout() {
     static const std::map<QString, QRect> places = [] {
         std::map<QString, QRect> out;
@@ -211,7 +211,7 @@ const std::map<QString, QRect>& printed_layout() {
         const QString text = QString::fromUtf8(program.process().readAllStandardOutput());
         for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts)) {
             const QStringList f = line.split(u' ');
-            if (f.size() != 5) continue;
+            if (f.size() < 5) continue;
             out[f[0]] = QRect(f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt());
         }
         return out;

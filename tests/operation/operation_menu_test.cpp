@@ -171,6 +171,16 @@ TEST_F(OperationMenu, HeadingDialogRefusesBadInputAndMovesOnOk) {
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(sent(), QByteArray("W270 010\r"));
     EXPECT_EQ(f.Text3->text(), QStringLiteral("270"));
+    dialog->elevation->setFocus();  // where the last entry ended
+    f.menu_goto->trigger();
+    EXPECT_EQ(dialog->focusWidget(), dialog->azimuth);
+    EXPECT_EQ(dialog->azimuth->selectedText(), QStringLiteral("270"));
+}
+
+TEST_F(OperationMenu, ExtraSettingsAreReadWhenThePortFailsAtStart) {
+    set(QStringLiteral("PRESETS"), QStringLiteral("Beacon"), QStringLiteral("45:10"));
+    w.serial.fail_open = true;
+    EXPECT_TRUE(load().menu_preset->isEnabled());
 }
 
 TEST_F(OperationMenu, HeadingDialogPointsAtAPlaceFromTheStation) {

@@ -102,4 +102,15 @@ TEST(InstanceGuard, OneCopyPerFolderWhateverThePathOrEnvironmentUntilItDies) {
     EXPECT_FALSE(here.another_instance_running());
 }
 
+TEST(SettingsFolder, ThatCannotBeMadeSaysWhereAndWhy) {
+    QTemporaryDir root;
+    QFile in_the_way(QDir(root.path()).filePath(QStringLiteral("file")));
+    ASSERT_TRUE(in_the_way.open(QIODevice::WriteOnly));
+    const QString dir = root.filePath(QStringLiteral("file/a/azelrot"));
+    const QString problem = platform::make_settings_dir(dir, QStringLiteral("XDG"));
+    EXPECT_TRUE(problem.startsWith(QStringLiteral("設定フォルダー「%1」").arg(dir)));
+    EXPECT_TRUE(problem.contains(u'「' + in_the_way.fileName() +
+                                 QStringLiteral("」はフォルダーではありません。XDG")));
+}
+
 }  // namespace

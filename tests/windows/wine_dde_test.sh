@@ -237,6 +237,27 @@ count_in_step() {  # count_in_step STEP REGEX
     echo "$count"
 }
 
+# The step's request lines from the first one matching a regex on.
+requests_from() {  # requests_from STEP REGEX
+    local line seen=0
+    while IFS= read -r line; do
+        [[ $line == "request "* ]] || continue
+        [[ $seen == 0 && $line =~ $2 ]] && seen=1
+        ((seen)) && echo "$line"
+    done <<<"${steps[$1]:-}"
+}
+
+# Sum of the times the step's requests took: what a refresh's budget bounds.
+request_ms() {  # request_ms STEP
+    local line sum=0 fields
+    while IFS= read -r line; do
+        [[ $line == "request "* ]] || continue
+        read -ra fields <<<"$line"
+        sum=$((sum + fields[4]))
+    done <<<"${steps[$1]:-}"
+    echo "$sum"
+}
+
 # Largest time among the step's lines matching a regex (field 5; 4 for "end" lines).
 max_ms() {  # max_ms STEP REGEX
     local line max=0 fields t
@@ -290,9 +311,13 @@ expect_between() {  # expect_between LOW HIGH GOT WHAT
     check $? "$4: expected $1..$2 ms, took $3 ms"
 }
 
-# The layer's bound for one request, and room for a loaded machine.
+# The layer's bound for one request, and room for a loaded machine. Measured under Wine beside
+# two busy loops on two cores (load average 9 to 15): a set-up 33 to 340 ms, an answer from a
+# quick program 0 to 23 ms, a set-up without a program 50 to 90 ms once warm, 2.2 s cold. Time
+# windows are kept to what tells a bound kept from one broken (a hang lasts 8 s); the budget
+# shared by one refresh is judged by counts and order, which do not move with the load.
 request_bound_ms=1000
-slack_ms=1000
+slack_ms=2000
 # Connecting waits up to 2 s on each window that does not answer at once.
 connect_bound_ms=2000
 any='[^ ]+'
@@ -315,6 +340,13 @@ pause_for() {  # pause_for ACTION: the driver waits while the test runs ACTION
     add "await:resume.${#actions[@]}"
 }
 
+# Wine's first conversation of a process is slow (its DDE windows and classes are made then):
+# one whole conversation first, unchecked, so the checks below see the client's own timing.
+pause_for "start_server values1.txt"
+add setup
+add request
+add end
+pause_for "stop_server exit; rm -f server.log"
 add setup absent_setup
 add request absent_request
 # A set-up that failed slowly leaves the program alone for a while, as a hung one would.
@@ -334,7 +366,7 @@ pause_for "stop_server exit; start_server values1.txt --slow-ms 400"
 add batch-refresh slow_relink
 add batch-refresh slow_second
 add batch-refresh slow_third
-pause_for "stop_server exit; start_server values1.txt --hang TEXT3 --hang-ms 5000"
+pause_for "stop_server exit; start_server values1.txt --hang TEXT3 --hang-ms 8000"
 add refresh hang_relink
 add refresh held_off
 add pump:2300
@@ -418,16 +450,26 @@ expect_values "${at[after_crash_restart]}" third "after a restart from a crash"
 
 refresh_ms() { matching "$1" '^refresh ' | cut -d' ' -f2; }
 
-# A program that answers every item late: one refresh's requests share one budget, those
-# past it fail at once, and the program is not left alone for being slow.
+# A program that answers every item 400 ms late: one refresh's requests share one second, so
+# the first is never refused for it, at most two answers fit, and once the budget has run out
+# every later request fails at once. Whether the first is answered depends on what the program
+# still does for the last refresh's request cut short, and the re-link's set-ups are Wine's
+# own time: neither is checked.
 for label in slow_second slow_third; do
     step=${at[$label]}
-    expect_count 1 "$(count_in_step "$step" '^request Text1 TEXT1 ok ')" "$label: first item"
+    first=$(matching "$step" '^request ' | head -1)
+    [[ -n $first && $first != *"no time left"* ]]
+    check $? "$label: the refresh's first request should have its full time: $first"
+    answered=$(count_in_step "$step" "^request $any $any ok ")
+    ((answered <= 2))
+    check $? "$label: at most 2 answers of 400 ms fit one refresh's second, $answered came"
     late=$(count_in_step "$step" "^request $any $any fail [0-9]+ .*no time left")
     ((late >= 1))
     check $? "$label: requests past the budget should fail at once, $late did"
-    expect_at_most $((request_bound_ms + connect_bound_ms)) "$(refresh_ms "$step")" \
-        "$label: refresh of a slow program (11 x 400 ms unbounded)"
+    after=$(requests_from "$step" 'no time left' | grep -vc 'no time left')
+    expect_count 0 "$after" "$label: requests after the budget ran out that were still made"
+    expect_at_most $((request_bound_ms + slack_ms)) "$(request_ms "$step")" \
+        "$label: time its requests took together"
 done
 
 # A program that stops handling its messages costs one request's wait, not one per box, is
@@ -436,12 +478,10 @@ step=${at[hang_relink]}
 expect_count 2 "$(count_in_step "$step" "^request $any $any ok ")" "requests answered before the hang"
 expect_between $((request_bound_ms - 100)) $((request_bound_ms + slack_ms)) \
     "$(max_ms "$step" '^request Text4 TEXT3 fail')" "the hung request"
-expect_at_most "$slack_ms" \
-    "$(max_ms "$step" '^request (Text5|Text8|Text7|Text6|Text12|Text13|Text14|Text15) ')" \
-    "requests after the hung one"
-expect_at_most "$slack_ms" "$(refresh_ms "${at[held_off]}")" "refresh while the program is left alone"
-expect_count 0 "$(count_in_step "${at[held_off]}" "^setup $any $any ok ")" \
-    "set-ups while the program is left alone"
+expect_count 8 "$(count_in_step "$step" "^request $any $any fail [0-9]+ .*did not answer a moment ago")" \
+    "requests after the hung one, failing at once"
+held=$(matching "${at[held_off]}" '^(request|setup) ' | grep -vc 'did not answer a moment ago')
+expect_count 0 "$held" "requests and set-ups tried while the program is left alone"
 expect_between $((request_bound_ms - 100)) $((request_bound_ms + slack_ms)) \
     "$(refresh_ms "${at[tried_again]}")" "refresh once the program is tried again"
 expect_at_most "$slack_ms" "$(end_ms "${at[end]}")" "ending every link of a hung program"

@@ -48,6 +48,7 @@ std::variant<Options, QString> parse_options(const QStringList& arguments) {
         {"--lon", &options.observer.longitude, -180, 360},
         {"--alt", &options.observer.altitude, -500, 10000},
     };
+    QStringList given;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         QString flag = arguments[i];
         QString value;
@@ -79,6 +80,7 @@ std::variant<Options, QString> parse_options(const QStringList& arguments) {
                         .arg(value);
                 }
                 *n.target = *number;
+                given << flag;
                 known = true;
             }
         }
@@ -86,6 +88,8 @@ std::variant<Options, QString> parse_options(const QStringList& arguments) {
             return QStringLiteral("unknown option %1").arg(flag);
         }
     }
+    options.position_given =
+        given.contains(QStringLiteral("--lat")) && given.contains(QStringLiteral("--lon"));
     options.observer.longitude = options.observer.longitude > 180 ? options.observer.longitude - 360
                                                                   : options.observer.longitude;
     return options;
@@ -103,6 +107,9 @@ QString usage_text() {
         "  --lon DEG           station longitude, east positive (default 139.6917)\n"
         "  --alt M             station height above sea level, metres (default 40)\n"
         "  --help              this text\n"
+        "\n"
+        "Without --lat and --lon the Moon is computed for the default position: a warning\n"
+        "says so at start and in \\dump_state.\n"
         "\n"
         "Behind the server is azelrot's station (org.azelrot.Station on the session bus):\n"
         "  p     the antenna position azelrot measured\n"

@@ -18,6 +18,8 @@ struct ListenAddress {
 struct Options {
     ListenAddress listen{QHostAddress(QHostAddress::LocalHost), 4533};
     Observer observer{35.6895, 139.6917, 40.0};
+    // Both --lat and --lon were given; otherwise the Moon is computed for the default place.
+    bool position_given = false;
 };
 
 // "ADDR:PORT" with a numeric address, "localhost" or "[v6]"; port 0 picks a free one.

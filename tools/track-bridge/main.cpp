@@ -49,8 +49,13 @@ int main(int argc, char** argv) {
     // the bridge while the bridge waits on it.
     track_bridge::StationClient station(bus);
     station.look_now();
+    const bool default_observer = !options.position_given;
     server.set_station(
-        {[&station] { return station.link(); },
+        {[&station, default_observer] {
+             track_bridge::StationLink link = station.link();
+             link.default_observer = default_observer;
+             return link;
+         },
          [&station](const track_bridge::StationCall& what, std::function<void(int)> done) {
              station.call(what, std::move(done));
          }});
@@ -65,6 +70,11 @@ int main(int argc, char** argv) {
                         .arg(track_bridge::Conversation::kService));
     }
 
+    if (default_observer) {
+        std::fprintf(stderr, "track-bridge: warning: %s, %.4f N %.4f E %.0f m\n",
+                     track_bridge::kDefaultObserverWarning, options.observer.latitude,
+                     options.observer.longitude, options.observer.altitude);
+    }
     // Tests and scripts wait for this line: both ends are up once it is printed.
     std::printf("track-bridge: listening on %s:%u, publishing %s on the session bus\n",
                 qPrintable(options.listen.address.toString()), unsigned(server.port()),

@@ -245,6 +245,7 @@ std::string dump_state(const Limits& limits, char separator, const StationLink& 
         line("has_park=1");
         line("position=station");
     }
+    if (station.default_observer) line(std::string("warning=") + kDefaultObserverWarning);
     line("done");
     return out;
 }

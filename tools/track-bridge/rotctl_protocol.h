@@ -42,6 +42,8 @@ struct StationLink {
     std::optional<Position> antenna;  // the measured position, while it knows one
     std::string state;                // "idle", "manual" or "automatic", once read
     bool link_up = true;              // false while it says its controller link is not up
+    // The bridge was given no station position and computes the Moon for its built-in one.
+    bool default_observer = false;
 };
 
 // What only the station can do; the command's report waits for its answer.
@@ -65,6 +67,10 @@ Outcome handle_line(std::string_view line, const Limits& limits = {},
 
 // The report for a station call that failed with this bus error.
 int failure_code(std::string_view error_name);
+
+// Said at start and in the state dump while the Moon is computed for the built-in position.
+inline constexpr const char* kDefaultObserverWarning =
+    "no station position given (--lat, --lon): the Moon is computed for the built-in default";
 
 // "RPRT 0\n" and friends.
 std::string report(int code);
