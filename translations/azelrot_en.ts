@@ -195,6 +195,18 @@
         <source>ＣＯＭポート のオープンができませんでした。</source>
         <translation>Could not open the COM port.</translation>
     </message>
+    <message>
+        <source>古い値</source>
+        <translation>stale value</translation>
+    </message>
+    <message>
+        <source>追尾ソフトから５秒以上届いていない値です</source>
+        <translation>No value from the tracking program for more than 5 seconds</translation>
+    </message>
+    <message>
+        <source>移動先の角度が範囲外です</source>
+        <translation>The target angles are out of range</translation>
+    </message>
 </context>
 <context>
     <name>Form2</name>

@@ -31,6 +31,10 @@ class LinkHealth {
     bool can_send(double t) const { return state(t) != LinkState::down; }
     // Known only while up, and only from a position reply since the link last came up.
     bool position_known(double t) const;
+    // When the known position was reported; nothing while none is known.
+    std::optional<double> position_reported_at(double t) const {
+        return position_known(t) ? position_at_ : std::nullopt;
+    }
     // Why the link is down; empty while it is open.
     QString why_down() const { return open_ ? QString() : why_; }
 

@@ -14,3 +14,11 @@ std::optional<QString> compose_move_command(double azimuth, double elevation) {
     if (!az || !el) return std::nullopt;
     return QStringLiteral("W") + *az + u' ' + *el + u'\r';
 }
+
+std::optional<QString> rotator_move_command(double azimuth, double elevation, int range) {
+    const auto az = round_down(azimuth);
+    const auto el = round_down(elevation);
+    if (!az || !el || *az < 0 || *az > range || *el < 0 || *el > max_command_elevation)
+        return std::nullopt;
+    return compose_move_command(azimuth, elevation);
+}

@@ -187,12 +187,11 @@ void Form1::build_menus() {
 }
 
 void Form1::set_back_colour(QWidget* widget, const QColor& colour) {
+    const QVariant before = widget->property("back_colour");
+    if (before.isValid() && before.value<QColor>() == colour) return;
     widget->setProperty("back_colour", colour);
-    if (auto* button = qobject_cast<QPushButton*>(widget)) {
-        button->setStyleSheet(
-            colour.isValid()
-                ? QStringLiteral("QPushButton { background-color: %1; }").arg(colour.name())
-                : QString());
+    if (auto* button = qobject_cast<CaptionButton*>(widget)) {
+        button->set_face(colour);
         return;
     }
     widget->setAutoFillBackground(true);

@@ -95,11 +95,13 @@ class Form1 final : public QMainWindow {
 
     // --- tracking-program link -----------------------------------------------------------
     void start_tracking_link();
-    void link_tracking_boxes();
+    // False when no value arrived.
+    bool link_tracking_boxes();
     void refresh_tracking_values();
     void close_tracking_link();
-    // Lamps and the tracking button for a link that gives no values.
+    // Lamps and the tracking button for a link that gives no values, and for one that does.
     void show_link_failed();
+    void show_link_working();
     // The warning that the tracking program is not running, at most once per run.
     void warn_link_down();
 
@@ -108,6 +110,8 @@ class Form1 final : public QMainWindow {
     void end_manual_move();
     // Sends the move to the picked target and enters the manual move; why not, when it cannot.
     std::optional<Refusal> start_manual_move();
+    // Whether the overlap side waits for a position: the last one is older than a cycle.
+    bool overlap_needs_poll();
 
     // --- radar ---------------------------------------------------------------------------
     void draw_radar();
@@ -130,6 +134,9 @@ class Form1 final : public QMainWindow {
     void menu_preset_Click(int index);
     // A manual move to a heading as a pick starts one; the operator's message when refused.
     std::optional<Refusal> start_heading_move(const Heading& heading);
+    // The same for the station's callers: checked now, sent on the next turn of the event
+    // loop, where a newer heading replaces one not sent yet.
+    std::optional<Refusal> queue_heading_move(const Heading& heading);
     // The same towards a typed place, the short or the long way round.
     std::optional<Refusal> start_place_move(const QString& place, bool long_way, int elevation);
     void update_operation_menu();
@@ -172,6 +179,13 @@ class Form1 final : public QMainWindow {
     const WindowState& state() const { return state_; }
     // Sets one of the tracking program's values and the box that shows it.
     void show_tracking_value(TrackingItem item, const QString& text);
+    // The same for a value just read from the tracking program.
+    void take_tracking_value(TrackingItem item, const QString& text);
+    // Seconds since the tracking program gave the value; nothing when it never did, or while
+    // the link is not configured.
+    std::optional<double> value_age(TrackingItem item);
+    // Greys the boxes whose values are old.
+    void show_staleness();
     // The window's size as loaded; the resize rule keeps it. Empty before the load.
     QSize designed_size() const;
 
@@ -250,6 +264,17 @@ class Form1 final : public QMainWindow {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    struct TrackingPass {
+        bool arrived = false;  // some value came
+        bool failed = false;   // some request failed (running out of time is no failure)
+    };
+    // Asks for the values in refresh order while the budget lasts; a failure ends the pass
+    // when stop_at_failure, else it is passed over.
+    TrackingPass request_tracking_values(bool stop_at_failure);
+    std::optional<Refusal> send_manual_move();
+    void show_manual_move_running();
+    std::optional<Refusal> heading_move_refusal();
+    void send_queued_move();
     void build_controls();
     void build_menus();
     void follow_transport();
@@ -289,6 +314,13 @@ class Form1 final : public QMainWindow {
     bool tick_running_ = false;
     bool watching_ = false;
     bool stop_owed_ = false;
+    // A manual move at the 450-degree scale waits for the position its side is chosen on.
+    bool move_awaits_position_ = false;
+    std::optional<Heading> queued_heading_;
+    // Where the next refresh goes on after the tracked object's values.
+    std::size_t next_refreshed_ = 0;
+    std::optional<double> tick_start_;
+    std::optional<double> previous_tick_start_;
     // What the window last showed of the link: a healthy one until it learns otherwise.
     LinkState shown_link_ = LinkState::up;
     bool shown_known_ = true;

@@ -1,7 +1,9 @@
+#include <utility>
+
 #include "link/commands.h"
 #include "link/hex.h"
 #include "link/move_command.h"
-#include "link/numeric.h"
+#include "link/tracking_aim.h"
 #include "main_window/form1.h"
 
 // The periodic cycle.
@@ -22,29 +24,40 @@ class TickGuard {
 
 struct TrackingMove {
     QString command;
-    double azimuth;  // as the tracking program gave them
-    double elevation;
+    TrackingAim aim;
 };
 
-// The move command towards the tracked object, or nothing while it is below the horizon, a
-// box holds no number at all, or its angles cannot be written as a command.
-std::optional<TrackingMove> tracking_move(Form1& form, const QString& azimuth_text,
-                                          const QString& elevation_text) {
-    Module1& m = form.module();
-    const auto azimuth = numeric_reading(azimuth_text);
-    const auto elevation = numeric_reading(elevation_text);
-    if (!azimuth || !elevation) {
-        // "---" or an empty box is no position; read as 0 it would turn the antenna to 0/0.
-        m.write_log(
-            QStringLiteral("Timer1_Timer : 追尾データが数値でない状態 方位=\"%1\" 仰角=\"%2\"")
-                .arg(azimuth_text, elevation_text));
+// The move command towards the tracked object, or nothing while it is below the horizon or its
+// values cannot be followed: no number, old, or impossible.
+std::optional<TrackingMove> tracking_move(Form1& form, TrackingItem azimuth_item,
+                                          TrackingItem elevation_item) {
+    const TrackingValue azimuth{form.state().value(azimuth_item), form.value_age(azimuth_item)};
+    const TrackingValue elevation{form.state().value(elevation_item),
+                                  form.value_age(elevation_item)};
+    const TrackingAim aim = tracking_aim(azimuth, elevation);
+    const auto refused = [&](const char* why) {
+        form.module().write_log(
+            QStringLiteral("Timer1_Timer : 追尾データが%1 方位=\"%2\" 仰角=\"%3\"")
+                .arg(QString::fromUtf8(why), azimuth.text, elevation.text));
         return std::nullopt;
+    };
+    switch (aim.verdict) {
+        case AimVerdict::move:
+            break;
+        case AimVerdict::no_number:
+            // "---" or an empty box is no position; read as 0 it would turn the antenna to 0/0.
+            return refused("数値でない状態");
+        case AimVerdict::stale:
+            return refused("古い状態");
+        case AimVerdict::out_of_range:
+            return refused("範囲外の状態");
+        case AimVerdict::below_horizon:
+            return std::nullopt;
     }
-    const auto whole = round_down(*elevation);
-    if (!whole || *whole < 0) return std::nullopt;
-    const auto command = compose_move_command(form.command_azimuth(*azimuth), *elevation);
+    const auto command = rotator_move_command(form.command_azimuth(aim.azimuth), aim.elevation,
+                                              form.operation.azimuth_range);
     if (!command) return std::nullopt;
-    return TrackingMove{*command, *azimuth, *elevation};
+    return TrackingMove{*command, aim};
 }
 
 void poll_position(Form1& form) {
@@ -63,18 +76,22 @@ void Form1::Timer1_Timer() {
     if (tick_running_) return;
     const TickGuard guard(tick_running_);
 
+    previous_tick_start_ = std::exchange(tick_start_, m_.now());
     refresh_tracking_values();
+    show_staleness();
     // Nothing can be written while the link is down: the watch heals it, and tracking goes on
     // from there.
     const bool can_send = link_can_send();
     if (can_send && state_.auto_tracking) {
         const bool satellite = Option1->isChecked();
-        const WindowState& s = state_;
-        const auto move = satellite ? tracking_move(*this, s.value(TrackingItem::satellite_azimuth),
-                                                    s.value(TrackingItem::satellite_elevation))
-                                    : tracking_move(*this, s.value(TrackingItem::moon_azimuth),
-                                                    s.value(TrackingItem::moon_elevation));
-        if (move && tracking_move_wanted(move->azimuth, move->elevation)) {
+        const auto move = satellite ? tracking_move(*this, TrackingItem::satellite_azimuth,
+                                                    TrackingItem::satellite_elevation)
+                                    : tracking_move(*this, TrackingItem::moon_azimuth,
+                                                    TrackingItem::moon_elevation);
+        // The side of the overlap is chosen on a position from the last cycle at most: this
+        // tick's poll brings one, and the next tick moves.
+        if (move && !overlap_needs_poll() &&
+            tracking_move_wanted(move->aim.azimuth, move->aim.elevation)) {
             text_to_hex(move->command, m_.command_text);
             // A move that did not go out is sent again next time, whatever the threshold.
             if (!m_.put_data(m_.command_text)) last_tracking_sent.reset();

@@ -167,6 +167,12 @@ void Form1::show_reply(const QString& reply) {
         Label16->setText(without_line_ends(*shown));
         Label16->setToolTip({});
         parse_position(reply);
+        // A manual move waiting for a fresh position goes now, on the side it shows.
+        if (move_awaits_position_ && !overlap_needs_poll()) {
+            if (const auto refused = send_manual_move())
+                m_.write_log(QStringLiteral("show_reply : 手動移動を送れない状態 ") +
+                             refused->message);
+        }
         if (state_.manual_tracking) check_manual_arrival();
     }
     emit reply_received(reply, m_.operation_mode);

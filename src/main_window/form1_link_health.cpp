@@ -156,6 +156,8 @@ bool Form1::send_stop() {
 }
 
 bool Form1::stop_everything() {
+    // A stop goes before any move still queued, and that move is not sent after it.
+    queued_heading_.reset();
     if (state_.manual_tracking) {
         end_manual_move();
         clear_reply_line();

@@ -3,6 +3,7 @@
 #include <QKeySequence>
 #include <QMenuBar>
 #include <cmath>
+#include <utility>
 
 #include "link/great_circle.h"
 #include "link/link_text.h"
@@ -41,6 +42,19 @@ std::variant<int, QString> place_elevation(const QString& text, int range) {
     const auto h = parse_heading(QStringLiteral("0"), text, range);
     if (const auto* why = std::get_if<QString>(&h)) return *why;
     return std::get<Heading>(h).elevation;
+}
+
+// The heading towards a place, the short or the long way round.
+std::variant<Heading, QString> place_heading(const StationPosition& station, const QString& place,
+                                             bool long_way, int elevation, const QString& origin) {
+    const auto found = paths_to_place(station, place);
+    if (const auto* why = std::get_if<QString>(&found)) return *why;
+    const PlacePaths& p = std::get<PlacePaths>(found);
+    double azimuth = (long_way ? p.long_way : p.short_way).bearing;
+    // A scale counted from south turns it round, as it does a pick.
+    if (picking::counts_from_south(origin)) azimuth = std::fmod(azimuth + 180, 360.0);
+    // To the nearest degree: 360 stays 360, within every range.
+    return Heading{static_cast<int>(std::lround(azimuth)), elevation};
 }
 
 // What the operator is told of a refusal.
@@ -133,18 +147,22 @@ void Form1::publish_station() {
         if (stop_everything()) return std::nullopt;
         return Refusal(link_text::stop_not_delivered(), true);
     };
+    // Moves are answered at once and sent on the next turn of the event loop: a caller that
+    // sends many in a row neither waits for each one's pause on the wire nor gets them all.
     controls.park = [this]() -> std::optional<Refusal> {
         const auto h = park_heading(m_, operation.azimuth_range);
         if (const auto* why = std::get_if<QString>(&h)) return *why;
-        return start_heading_move(std::get<Heading>(h));
+        return queue_heading_move(std::get<Heading>(h));
     };
     controls.move_to = [this](double az, double el) -> std::optional<Refusal> {
         const auto h = heading_from_degrees(az, el, operation.azimuth_range);
         if (const auto* why = std::get_if<QString>(&h)) return *why;
-        return start_heading_move(std::get<Heading>(h));
+        return queue_heading_move(std::get<Heading>(h));
     };
-    controls.point_to = [this](const QString& place, bool long_way) {
-        return start_place_move(place, long_way, 0);
+    controls.point_to = [this](const QString& place, bool long_way) -> std::optional<Refusal> {
+        const auto h = place_heading(operation.station, place, long_way, 0, m_.azimuth_origin);
+        if (const auto* why = std::get_if<QString>(&h)) return *why;
+        return queue_heading_move(std::get<Heading>(h));
     };
     auto station = std::make_unique<StationBus>(std::move(controls));
     if (!station->publish(QDBusConnection::sessionBus())) {
@@ -203,15 +221,19 @@ void Form1::menu_preset_Click(int index) {
     if (const auto refused = start_heading_move(*p.heading)) s_.message_box.show(refused->message);
 }
 
-std::optional<Refusal> Form1::start_heading_move(const Heading& heading) {
+std::optional<Refusal> Form1::heading_move_refusal() {
     if (m_.operation_mode != OperationMode::running) {
         return Refusal(Form1::tr("環境設定の画面を閉じてから操作してください"));
     }
-    WindowState& s = state_;
-    if (s.auto_tracking) return Refusal(Form1::tr("自動追跡中です！！"));
+    if (state_.auto_tracking) return Refusal(Form1::tr("自動追跡中です！！"));
     if (!link_can_send()) return Refusal(link_text::move_not_possible(link_problem()), true);
+    return std::nullopt;
+}
+
+std::optional<Refusal> Form1::start_heading_move(const Heading& heading) {
+    if (auto refused = heading_move_refusal()) return refused;
     // A new heading replaces the move under way; its command supersedes the old one.
-    if (s.manual_tracking) end_manual_move();
+    WindowState& s = state_;
     s.target_azimuth = heading.azimuth;
     s.target_elevation = heading.elevation;
     // Marked where a click would have picked it.
@@ -225,19 +247,43 @@ std::optional<Refusal> Form1::start_heading_move(const Heading& heading) {
     return start_manual_move();
 }
 
+std::optional<Refusal> Form1::queue_heading_move(const Heading& heading) {
+    if (auto refused = heading_move_refusal()) return refused;
+    const bool waiting = queued_heading_.has_value();
+    queued_heading_ = heading;
+    if (!waiting) QMetaObject::invokeMethod(this, &Form1::send_queued_move, Qt::QueuedConnection);
+    return std::nullopt;
+}
+
+void Form1::send_queued_move() {
+    // Nothing when a stop came first.
+    const auto heading = std::exchange(queued_heading_, std::nullopt);
+    if (!heading || shutting_down_) return;
+    if (const auto refused = start_heading_move(*heading)) {
+        m_.write_log(QStringLiteral("send_queued_move : 移動できない状態 ") + refused->message);
+    }
+}
+
 std::optional<Refusal> Form1::start_place_move(const QString& place, bool long_way, int elevation) {
-    const auto found = paths_to_place(operation.station, place);
-    if (const auto* why = std::get_if<QString>(&found)) return *why;
-    const PlacePaths& p = std::get<PlacePaths>(found);
-    double azimuth = (long_way ? p.long_way : p.short_way).bearing;
-    // A scale counted from south turns it round, as it does a pick.
-    if (picking::counts_from_south(m_.azimuth_origin)) azimuth = std::fmod(azimuth + 180, 360.0);
-    // To the nearest degree: 360 stays 360, within every range.
-    return start_heading_move({static_cast<int>(std::lround(azimuth)), elevation});
+    const auto h = place_heading(operation.station, place, long_way, elevation, m_.azimuth_origin);
+    if (const auto* why = std::get_if<QString>(&h)) return *why;
+    return start_heading_move(std::get<Heading>(h));
 }
 
 double Form1::command_azimuth(double target) const {
     return overlap_azimuth(target, state_.antenna_azimuth, operation.azimuth_range);
+}
+
+bool Form1::overlap_needs_poll() {
+    if (operation.azimuth_range != 450) return false;
+    const double now = m_.now();
+    const auto at = m_.link.position_reported_at(now);
+    if (!at) return true;
+    // A tick may move on what the tick before it polled for, however long its own refresh took.
+    if (tick_running_ && previous_tick_start_) return *at < *previous_tick_start_;
+    const double cycle =
+        Timer1.isActive() && Timer1.interval() > 0 ? Timer1.interval() / 1000.0 : 1.0;
+    return now - *at > cycle;
 }
 
 bool Form1::tracking_move_wanted(double azimuth, double elevation) {

@@ -1,11 +1,14 @@
 #include <QTimer>
 #include <array>
+#include <vector>
 
+#include "link/tracking_aim.h"
 #include "main_window/form1.h"
 #include "platform/control_error.h"
 
-// The tracking program's links: eleven boxes, each its own manual conversation, asked for a
-// fresh value on every cycle.
+// The tracking program's links: eleven boxes, each its own manual conversation. Every cycle
+// asks for the tracked object's values first, then for the others while the cycle's time for
+// the program lasts.
 
 namespace {
 
@@ -41,6 +44,21 @@ QString text(const char* ascii) {
     return QString::fromLatin1(ascii);
 }
 
+// One refresh's order: the tracked object's azimuth and elevation, which the move needs, then
+// the other values once round, from `next` on.
+std::vector<std::size_t> refresh_order(bool satellite, std::size_t next) {
+    const auto az = static_cast<std::size_t>(satellite ? TrackingItem::satellite_azimuth
+                                                       : TrackingItem::moon_azimuth);
+    const auto el = static_cast<std::size_t>(satellite ? TrackingItem::satellite_elevation
+                                                       : TrackingItem::moon_elevation);
+    std::vector<std::size_t> order{az, el};
+    for (std::size_t i = 0; i < bindings.size(); ++i) {
+        const std::size_t j = (next + i) % bindings.size();
+        if (j != az && j != el) order.push_back(j);
+    }
+    return order;
+}
+
 }  // namespace
 
 void Form1::start_tracking_link() {
@@ -54,39 +72,97 @@ void Form1::start_tracking_link() {
     link_tracking_boxes();
 }
 
-void Form1::link_tracking_boxes() {
-    if (!m_.orbx_linked()) return;
+bool Form1::link_tracking_boxes() {
+    if (!m_.orbx_linked()) return false;
     for (const Binding& b : bindings) {
         try {
             s_.dde.link_setup(text(b.box_name), text(link_topic), text(b.item));
         } catch (const platform::ControlError&) {
         }
     }
-    bool any_value = false;
-    for (const Binding& b : bindings) {
-        try {
-            show_tracking_value(b.value, s_.dde.request(text(b.box_name)));
-            any_value = true;
-        } catch (const platform::ControlError&) {
-        }
-    }
+    const TrackingPass pass = request_tracking_values(false);
     // A program that owns the name but refuses every item gives nothing to follow.
-    if (!any_value) show_link_failed();
+    if (pass.arrived) {
+        show_link_working();
+    } else {
+        show_link_failed();
+    }
+    return pass.arrived;
 }
 
 void Form1::refresh_tracking_values() {
     if (!m_.orbx_linked()) return;
     const platform::DdeBatch batch(s_.dde, platform::refresh_budget_ms);  // re-link included
-    try {
-        for (const Binding& b : bindings)
-            show_tracking_value(b.value, s_.dde.request(text(b.box_name)));
-    } catch (const platform::ControlError&) {
-        start_tracking_link();
+    const double started = m_.now();
+    const TrackingPass pass = request_tracking_values(true);
+    if (!pass.failed) {
+        // A slow program that answered part of it in time still works.
+        if (pass.arrived) show_link_working();
         return;
     }
+    // A re-link asks every box again: not worth starting once the time is spent.
+    if (m_.now() - started < platform::refresh_budget_ms / 1000.0) {
+        start_tracking_link();
+    } else if (pass.arrived) {
+        show_link_working();
+    } else {
+        show_link_failed();
+    }
+}
+
+Form1::TrackingPass Form1::request_tracking_values(bool stop_at_failure) {
+    TrackingPass pass;
+    const auto order = refresh_order(Option1->isChecked(), next_refreshed_);
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const Binding& b = bindings[order[k]];
+        try {
+            take_tracking_value(b.value, s_.dde.request(text(b.box_name)));
+            pass.arrived = true;
+            continue;
+        } catch (const platform::OutOfTime&) {
+        } catch (const platform::ControlError&) {
+            pass.failed = true;
+            if (!stop_at_failure) continue;
+        }
+        // The next refresh goes on from here once it has the tracked object's values.
+        if (k >= 2) next_refreshed_ = order[k];
+        break;
+    }
+    return pass;
+}
+
+void Form1::take_tracking_value(TrackingItem item, const QString& value) {
+    state_.read_at[static_cast<std::size_t>(item)] = m_.now();
+    show_tracking_value(item, value);
+}
+
+std::optional<double> Form1::value_age(TrackingItem item) {
+    const auto& at = state_.read_at[static_cast<std::size_t>(item)];
+    if (!m_.orbx_linked() || !at) return std::nullopt;
+    return m_.now() - *at;
+}
+
+void Form1::show_staleness() {
+    for (std::size_t i = 0; i < tracking_item_count; ++i) {
+        const auto item = static_cast<TrackingItem>(i);
+        QLineEdit* box = box_of(item);
+        const bool stale = is_stale(value_age(item));
+        if (box->property("stale").toBool() == stale) continue;
+        box->setProperty("stale", stale);
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Text,
+                         stale ? QColor(Qt::gray) : QPalette().color(QPalette::Text));
+        box->setPalette(palette);
+        box->setAccessibleDescription(stale ? Form1::tr("古い値") : QString());
+        box->setToolTip(stale ? Form1::tr("追尾ソフトから５秒以上届いていない値です") : QString());
+    }
+}
+
+void Form1::show_link_working() {
     set_back_colour(Label1[0], lamp_on());
     set_back_colour(Label1[1], lamp_off());
-    Command2->setEnabled(true);
+    // Automatic tracking waits for a manual move to end.
+    Command2->setEnabled(!state_.manual_tracking);
 }
 
 void Form1::show_link_failed() {

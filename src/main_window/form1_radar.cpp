@@ -1,4 +1,5 @@
 #include "link/numeric.h"
+#include "link/tracking_aim.h"
 #include "main_window/form1.h"
 #include "main_window/radar_geometry.h"
 
@@ -34,8 +35,13 @@ void draw_marker(RadarPicture& picture, const radar::Point& at, const MarkerStyl
     picture.set_fill_solid(false);
 }
 
-double value_of(const WindowState& state, TrackingItem item) {
-    return numeric_value(state.value(item));
+// The angle a marker stands at. An empty box stands for 0, as it always has; a box with no
+// number at all ("---") or an old value is no place to draw.
+std::optional<double> marker_angle(Form1& form, TrackingItem item) {
+    const QString& text = form.state().value(item);
+    if (is_stale(form.value_age(item))) return std::nullopt;
+    if (text.trimmed().isEmpty()) return 0.0;
+    return numeric_reading(text);
 }
 
 }  // namespace
@@ -63,18 +69,21 @@ void Form1::draw_picked_marker() {
 }
 
 void Form1::draw_target_marker() {
-    const auto at = radar::sky_marker_centre(value_of(state_, TrackingItem::satellite_azimuth),
-                                             value_of(state_, TrackingItem::satellite_elevation),
-                                             Picture1->outer_width(), Picture1->outer_height());
+    const auto az = marker_angle(*this, TrackingItem::satellite_azimuth);
+    const auto el = marker_angle(*this, TrackingItem::satellite_elevation);
+    if (!az || !el) return;
+    const auto at =
+        radar::sky_marker_centre(*az, *el, Picture1->outer_width(), Picture1->outer_height());
     if (at) draw_marker(*Picture1, *at, target_style);
 }
 
 void Form1::draw_moon_marker() {
+    const auto az = marker_angle(*this, TrackingItem::moon_azimuth);
+    const auto el = marker_angle(*this, TrackingItem::moon_elevation);
+    if (!az || !el) return;
     const bool link_off = switched_off(m_.orbx_link);
-    const auto at =
-        radar::moon_marker_centre(link_off, value_of(state_, TrackingItem::moon_azimuth),
-                                  value_of(state_, TrackingItem::moon_elevation),
-                                  Picture1->outer_width(), Picture1->outer_height());
+    const auto at = radar::moon_marker_centre(link_off, *az, *el, Picture1->outer_width(),
+                                              Picture1->outer_height());
     if (at) draw_marker(*Picture1, *at, moon_style);
 }
 

@@ -1,5 +1,6 @@
 #include <exception>
 
+#include "link/commands.h"
 #include "link/hex.h"
 #include "link/link_text.h"
 #include "link/move_command.h"
@@ -25,19 +26,13 @@ QString auto_end() {
     return Form1::tr("自動追尾終了");
 }
 
-struct ManualMove {
-    QString azimuth_text;
-    QString elevation_text;
-    QString command;
-};
-
-// Whole degrees of the picked target; below the horizon the rotator is sent elevation 0.
-std::optional<ManualMove> manual_move(double azimuth, double elevation) {
-    const auto az = angle_text(azimuth);
-    const auto el =
-        elevation < 0 ? std::optional<QString>(QStringLiteral("000")) : angle_text(elevation);
-    if (!az || !el) return std::nullopt;
-    return ManualMove{*az, *el, QStringLiteral("W") + *az + u' ' + *el + u'\r'};
+// The azimuth as the operator asked for it, and the one the command carries beside it when
+// the overlap made them differ: "10 (370)".
+QString azimuth_as_known(double asked, double commanded) {
+    const auto a = round_down(asked);
+    const auto c = round_down(commanded);
+    if (!a || !c || *a == *c) return angle_text(commanded).value_or(QString());
+    return QStringLiteral("%1 (%2)").arg(*a).arg(*c);
 }
 
 }  // namespace
@@ -46,6 +41,7 @@ void Form1::Command4_Click() {
     draw_radar();
     if (state_.manual_tracking) {
         end_manual_move();
+        queued_heading_.reset();  // the operator's stop wins over a caller's move not sent yet
         const bool delivered = send_stop();
         clear_reply_line();
         if (!delivered) s_.message_box.show(link_text::stop_not_delivered());
@@ -60,30 +56,65 @@ void Form1::Command4_Click() {
 
 std::optional<Refusal> Form1::start_manual_move() {
     if (!link_can_send()) return Refusal(link_text::move_not_possible(link_problem()), true);
-    // Arrival is judged on the azimuth the command carries.
-    state_.target_azimuth = command_azimuth(state_.target_azimuth);
-    // Picked angles always fit; anything else set in their place is not sent.
-    const auto move = manual_move(state_.target_azimuth, state_.target_elevation);
-    if (!move) return std::nullopt;
-    text_to_hex(move->command, m_.command_text);
+    if (!overlap_needs_poll()) return send_manual_move();
+    // The side of the overlap is chosen on where the antenna is now: its position is asked
+    // for first, and the move goes with the reply (read at once from the board, by the receive
+    // event from the port).
+    show_manual_move_running();
+    move_awaits_position_ = true;
+    m_.command_text = cmd::poll_position;
+    if (!m_.put_data(m_.command_text)) {
+        follow_transport();
+        end_manual_move();
+        return Refusal(link_text::move_not_possible(link_problem()), true);
+    }
+    Label7->setText(QStringLiteral("C2"));
+    picnic_rs232c_read_proc();
+    if (!state_.manual_tracking) return Refusal(link_text::move_not_possible(link_problem()), true);
+    return std::nullopt;
+}
+
+std::optional<Refusal> Form1::send_manual_move() {
+    move_awaits_position_ = false;
+    const double asked = state_.target_azimuth;
+    const double azimuth = command_azimuth(asked);
+    // Below the horizon the rotator is sent elevation 0.
+    const double elevation = state_.target_elevation < 0 ? 0 : state_.target_elevation;
+    const auto command = rotator_move_command(azimuth, elevation, operation.azimuth_range);
+    const auto elevation_text = angle_text(elevation);
+    // Picked and typed angles always fit; anything else set in their place is not sent.
+    if (!command || !elevation_text) {
+        if (state_.manual_tracking) end_manual_move();
+        return Refusal(Form1::tr("移動先の角度が範囲外です"));
+    }
+    text_to_hex(*command, m_.command_text);
     // A move that did not go out is no move: the window would follow what is not happening.
     if (!m_.put_data(m_.command_text)) {
         follow_transport();
+        if (state_.manual_tracking) end_manual_move();
         return Refusal(link_text::move_not_possible(link_problem()), true);
     }
-    Label5->setText(move->command);
-    show_tracking_value(TrackingItem::satellite_azimuth, move->azimuth_text);
-    show_tracking_value(TrackingItem::satellite_elevation, move->elevation_text);
+    // Arrival is judged on the azimuth the command carries.
+    state_.target_azimuth = azimuth;
+    Label5->setText(*command);
+    show_tracking_value(TrackingItem::satellite_azimuth, azimuth_as_known(asked, azimuth));
+    show_tracking_value(TrackingItem::satellite_elevation, *elevation_text);
+    show_manual_move_running();
+    return std::nullopt;
+}
+
+void Form1::show_manual_move_running() {
     Command2->setEnabled(false);
     set_back_colour(Command4, running());
     Command4->setText(manual_stop());
     state_.manual_tracking = true;
     state_.auto_tracking = false;
-    return std::nullopt;
 }
 
 void Form1::Command2_Click() {
     if (!state_.auto_tracking) {
+        // Its button is disabled during a manual move: the two never run together.
+        if (state_.manual_tracking) return;
         if (!link_can_send()) {
             s_.message_box.show(link_text::move_not_possible(link_problem()));
             return;
@@ -121,6 +152,7 @@ void Form1::check_manual_arrival() {
 // Shared by the stop button and the arrival: back to idle with no target.
 void Form1::end_manual_move() {
     state_.manual_tracking = false;
+    move_awaits_position_ = false;
     state_.target_picked = false;
     set_back_colour(Command4, QColor());
     Command4->setText(manual_start());

@@ -107,10 +107,22 @@ int tight_line_step(const QFont& font) {
 
 CaptionButton::CaptionButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
 
+void CaptionButton::set_face(const QColor& colour) {
+    if (colour == face_) return;
+    face_ = colour;
+    if (face_.isValid() && face_ != palette_colour_) {
+        palette_colour_ = face_;
+        face_palette_ = palette();
+        face_palette_.setColor(QPalette::Button, face_);
+    }
+    update();
+}
+
 void CaptionButton::paintEvent(QPaintEvent*) {
     QStylePainter p(this);
     QStyleOptionButton option;
     initStyleOption(&option);
+    if (face_.isValid()) option.palette = face_palette_;
     const QString caption = option.text;
     option.text.clear();
     p.drawControl(QStyle::CE_PushButton, option);

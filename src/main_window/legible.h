@@ -28,14 +28,23 @@ void draw_tight_text(QPainter& p, const QRect& area, const QString& text, const 
 int tight_line_step(const QFont& font);
 
 // A push button whose caption wraps onto a second line when it is wider than the button, as
-// the small buttons of the design expect. Its back colour still follows its style sheet.
+// the small buttons of the design expect.
 class CaptionButton final : public QPushButton {
     Q_OBJECT
   public:
     CaptionButton(const QString& text, QWidget* parent);
+    // The face in this colour; an invalid colour gives back the style's own.
+    void set_face(const QColor& colour);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QColor face_;
+    // Made once per colour and kept: the style caches its drawings under the palette's
+    // identity, so a new palette at every change would add to that cache without end.
+    QColor palette_colour_;
+    QPalette face_palette_;
 };
 
 // A word-wrapped label whose lines sit closer together than the font's own spacing, so a

@@ -3,6 +3,7 @@
 #include <QString>
 #include <array>
 #include <cstddef>
+#include <optional>
 
 // The tracking program's values, in the order the links are set up.
 enum class TrackingItem : std::size_t {
@@ -47,6 +48,9 @@ struct WindowState {
     // Texts exactly as received (or as a manual move set them): numbers are read from them
     // where they are used.
     std::array<QString, tracking_item_count> values;
+    // When the tracking program last gave each value (monotonic seconds); nothing for one it
+    // never gave.
+    std::array<std::optional<double>, tracking_item_count> read_at;
     QString& value(TrackingItem item) { return values[static_cast<std::size_t>(item)]; }
     const QString& value(TrackingItem item) const { return values[static_cast<std::size_t>(item)]; }
 };

@@ -13,6 +13,12 @@ class ControlError : public std::runtime_error {
     explicit ControlError(const std::string& what) : std::runtime_error(what) {}
 };
 
+// A request not answered in the time its batch had left: the partner is slow, not failed.
+class OutOfTime : public ControlError {
+  public:
+    using ControlError::ControlError;
+};
+
 // An output that failed part way: its first written() bytes went out.
 class OutputError : public ControlError {
   public:

@@ -20,8 +20,10 @@ class DdeClient {
     virtual QString request(const QString& box) = 0;
     virtual void end_link(const QString& box) = 0;
 
-    // Until the matching end_batch, requests share budget_ms: each waits at most what is left,
-    // and one made after it has run out fails at once. A begin inside a batch keeps the outer
+    // Until the matching end_batch, requests share budget_ms: the first waits its full time,
+    // each later one at most what is left. One that what is left cannot cover (less than the
+    // partner's last answer took) is not made, and one cut short is given up; both throw
+    // OutOfTime, which says nothing against the link. A begin inside a batch keeps the outer
     // budget.
     virtual void begin_batch(int budget_ms) { (void)budget_ms; }
     virtual void end_batch() {}

@@ -66,6 +66,7 @@ class DdeClientDbus final : public DdeClient {
     // Services whose last request was cut short by a batch's budget: the program may still
     // be busy with it, so the next request's timeout does not prove it hung.
     QSet<QString> cut_short_;
+    QHash<QString, qint64> answer_ms_;  // service -> how long its last answer took
     int batch_depth_ = 0;
     int batch_budget_ms_ = 0;
     int batch_requests_ = 0;

@@ -79,11 +79,18 @@ void DdeClient::link_setup(const QString& box, const QString& topic, const QStri
 }
 
 QString DdeClient::request(const QString& box) {
+    if (clock != nullptr && batch_depth_ > 0 && batch_end_ - clock->mono < answer_seconds)
+        throw platform::OutOfTime("no time left");  // not made
     calls << QStringLiteral("request %1").arg(box);
     if (!server_running || !linked_.contains(box)) throw platform::ControlError("not linked");
     const QString item = linked_.value(box);
     if (failing_item && *failing_item == item) throw platform::ControlError("request failed");
+    if (clock != nullptr) clock->mono += answer_seconds;
     return items.value(item);
+}
+
+void DdeClient::begin_batch(int budget_ms) {
+    if (batch_depth_++ == 0 && clock != nullptr) batch_end_ = clock->mono + budget_ms / 1000.0;
 }
 
 void DdeClient::end_link(const QString& box) {

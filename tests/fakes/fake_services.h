@@ -90,19 +90,28 @@ class BoardControl final : public platform::BoardControl {
     int sends_ = 0;
 };
 
+class Clock;
+
 class DdeClient final : public platform::DdeClient {
   public:
     bool server_running = false;
     QMap<QString, QString> items;         // item name -> value
     std::optional<QString> failing_item;  // requests for this item fail
     QStringList calls;  // "setup Text1 ORBX|EXTRN TEXT1", "request Text1", "end Text1"
+    // Each answer takes this long on `clock`; one a batch's budget cannot cover is not made.
+    double answer_seconds = 0;
+    Clock* clock = nullptr;
 
     void link_setup(const QString& box, const QString& topic, const QString& item) override;
     QString request(const QString& box) override;
     void end_link(const QString& box) override;
+    void begin_batch(int budget_ms) override;
+    void end_batch() override { --batch_depth_; }
 
   private:
     QMap<QString, QString> linked_;  // box -> item
+    int batch_depth_ = 0;
+    double batch_end_ = 0;
 };
 
 // Profile files kept in memory, with the same text handling as the real store.
@@ -190,6 +199,8 @@ struct World {
     platform::Services services{serial,      board,          dde,         profile,     clock,
                                 message_box, instance_guard, program_dir, help_viewer, program_end};
     Module1 module{services};
+
+    World() { dde.clock = &clock; }
 
     QString ini_path() const { return program_dir.file(QStringLiteral("azelrot.ini")); }
     // Stores a setting in the in-memory settings file.

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QStringList>
 #include <cmath>
 #include <limits>
 
 #include "link/hex.h"
 #include "link/move_command.h"
+#include "link/tracking_aim.h"
 
 namespace {
 
@@ -127,6 +129,41 @@ TEST(MoveCommand, AngleThatIsNoWholeNumberIsNeverComposed) {
     EXPECT_FALSE(compose_move_command(10, inf).has_value());
     EXPECT_FALSE(compose_move_command(1e300, 10).has_value());
     EXPECT_FALSE(compose_move_command(10, -1e12).has_value());
+}
+
+TEST(MoveCommand, NothingBeyondTheRotatorsTravelIsComposed) {
+    EXPECT_EQ(rotator_move_command(450.9, 180.9, 450), QStringLiteral("W450 180\r"));
+    const auto beyond = [](double az, double el, int range) {
+        return !rotator_move_command(az, el, range).has_value();
+    };
+    EXPECT_TRUE(beyond(451, 10, 450) && beyond(361, 10, 360) && beyond(-0.5, 10, 360) &&
+                beyond(10, 181, 360) && beyond(10, -1, 360) && beyond(std::nan(""), 10, 360));
+}
+
+// What comes of two box texts read a second ago (unless said otherwise).
+TEST(TrackingAim, OnlyCurrentPossibleAnglesAreFollowed) {
+    using enum AimVerdict;
+    const auto aim = [](const QString& az, const QString& el, double az_age = 1,
+                        double el_age = 1) {
+        return tracking_aim({az, az_age}, {el, el_age});
+    };
+    const QStringList moved{"123.9", "-30", "500", "99999", "-1E-20", "45abc"};
+    const double aimed[] = {123.9, 330, 140, 279, 0, 45};  // the same directions within 0-360
+    for (qsizetype i = 0; i < moved.size(); ++i) {
+        EXPECT_EQ(aim(moved[i], "179").verdict, move) << moved[i].toStdString();
+        EXPECT_NEAR(aim(moved[i], "179").azimuth, aimed[i], 1e-9) << moved[i].toStdString();
+    }
+    for (const QString az_el :
+         {"100001 10", "&H7FFFFFFF 10", "1E999 10", "100 180.5", "100 -2E5"}) {
+        const QStringList t = az_el.split(u' ');
+        EXPECT_EQ(aim(t[0], t[1]).verdict, out_of_range) << az_el.toStdString();
+    }
+    EXPECT_EQ(aim("100", "-0.5").verdict, below_horizon);
+    EXPECT_EQ(aim("---", "30").verdict, no_number);
+    EXPECT_EQ(aim("", "").verdict, no_number);
+    EXPECT_EQ(aim("10", "20", 5, 5).verdict, move);
+    EXPECT_EQ(aim("10", "20", 5.01, 1).verdict, stale);
+    EXPECT_EQ(aim("10", "20", 1, 60).verdict, stale);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The operation menu and the optional settings, from the menu to the bytes on the wire.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QMenuBar>
 
 #include "fakes/fake_services.h"
@@ -258,6 +259,33 @@ TEST_F(OperationMenu, OverlapManualMoveArrivesOnTheLinearValue) {
     az = 380;
     f.Timer1_Timer();
     EXPECT_FALSE(f.state().manual_tracking);
+}
+
+TEST_F(OperationMenu, OverlapSideIsChosenOnAFreshPositionAndTheBoxShowsBoth) {
+    set(gs232b, QStringLiteral("AZRANGE"), QStringLiteral("450"));
+    Form1& f = load();
+    az = 102;
+    f.Command1_Click();
+    sent();
+    w.clock.mono += 10;  // turned at the controller since, and nobody asked
+    az = 350;
+    ASSERT_EQ(f.start_heading_move({10, 0}), std::nullopt);
+    EXPECT_EQ(sent(), QByteArray("C2\rW370 000\r"));
+    EXPECT_EQ(f.Text3->text(), QStringLiteral("10 (370)"));
+    EXPECT_EQ(f.state().target_azimuth, 370);
+}
+
+TEST_F(OperationMenu, QueuedHeadingsGoOutOnceOnTheNextTurnAndAStopDropsThem) {
+    Form1& f = load();
+    EXPECT_EQ(f.queue_heading_move({10, 5}), std::nullopt);
+    EXPECT_EQ(f.queue_heading_move({30, 5}), std::nullopt);
+    EXPECT_EQ(sent(), QByteArray());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sent(), QByteArray("W030 005\r"));
+    f.queue_heading_move({40, 5});
+    f.menu_stop_Click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sent(), QByteArray("S\r"));
 }
 
 TEST_F(OperationMenu, WithoutOverlapAPassAcrossNorthIsSentAsDesigned) {

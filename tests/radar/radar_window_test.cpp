@@ -93,7 +93,7 @@ struct BoxRow {
 
 class TargetMarker : public RadarWindow, public ::testing::WithParamInterface<BoxRow> {};
 
-TEST_P(TargetMarker, GreenUnlessBelowTheHorizon) {
+TEST_P(TargetMarker, GreenUnlessBelowTheHorizonOrNoNumber) {
     const BoxRow& r = GetParam();
     form->state().antenna_azimuth = 180;  // keep the antenna and the Moon out of the way
     form->state().antenna_elevation = 45;
@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
     Table, TargetMarker,
     ::testing::Values(BoxRow{"135", "-5", 1350 + 1007.627, 1350 + 1007.627, false},
                       BoxRow{"135", "5", 1350 + 901.561, 1350 + 901.561, true},
-                      BoxRow{"", "", 1350, 0, true}, BoxRow{"abc", "x", 1350, 0, true},
+                      BoxRow{"", "", 1350, 0, true}, BoxRow{"---", "x", 1350, 0, false},
                       BoxRow{"90", "120", 900, 1350, true}, BoxRow{"90", "1E308", 1350, 0, false}));
 
 class MoonMarker : public RadarWindow, public ::testing::WithParamInterface<const char*> {};

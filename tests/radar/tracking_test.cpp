@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
         TickRow{"huge elevation", 1, 0, false, "45", "1E308", "", "", "C2\r"},
         TickRow{"huge azimuth", 1, 0, false, "1E308", "30", "", "", "C2\r"},
         TickRow{"azimuth past 32 bits", 1, 0, false, "3000000000", "30", "", "", "C2\r"},
-        TickRow{"450-degree rotator", 1, 0, false, "400", "1", "", "", "W400 001\rC2\r"}));
+        TickRow{"past 360", 1, 0, false, "400", "1", "", "", "W040 001\rC2\r"}));
 
 TEST_F(Tick, BoardTransportGetsTheSameBytes) {
     m.picnic_mode = QStringLiteral("1");
@@ -108,6 +108,23 @@ TEST_F(Tick, NoNumberIsLoggedWithItsTexts) {
                   "Timer1_Timer : 追尾データが数値でない状態 方位=\"N/A\" 仰角=\"---\"")),
               1)
         << text.toStdString();
+}
+
+TEST_F(Tick, OldValuesMoveNothingAndShowGreyUntilFreshOnesArrive) {
+    w.dde.server_running = true;
+    w.dde.items = {{QStringLiteral("TEXT2"), QStringLiteral("135")},
+                   {QStringLiteral("TEXT3"), QStringLiteral("5")}};
+    form->start_tracking_link();
+    form->state().auto_tracking = true;
+    for (const bool running : {false, true}) {
+        w.dde.server_running = running;
+        w.clock.mono += 6;
+        w.serial.written.clear();
+        form->Timer1_Timer();
+        EXPECT_EQ(sent(), running ? QByteArray("W135 005\rC2\r") : QByteArray("C2\r"));
+        EXPECT_EQ(form->Text3->palette().color(QPalette::Text) == QColor(Qt::gray), !running);
+        EXPECT_EQ(colour_at(1350 + 901.561, 1350 + 901.561) == green, running);
+    }
 }
 
 TEST_F(Tick, EndsWithARedraw) {
@@ -224,6 +241,15 @@ TEST_P(Arrival, EndsTheMoveWithoutSending) {
 INSTANTIATE_TEST_SUITE_P(Table, Arrival,
                          ::testing::Values(ArrivalRow{180, 40, 181.6, 42.9, true},
                                            ArrivalRow{180, 40, 181.6, 43.0, false}));
+
+TEST_F(ManualMove, AutomaticTrackingCannotStartUntilItEnds) {
+    w.dde.server_running = true;
+    form->start_tracking_link();
+    form->Picture1_MouseDown(Qt::LeftButton, {}, 1850, 850);
+    form->Command4_Click();
+    form->refresh_tracking_values();
+    EXPECT_FALSE(form->Command2->isEnabled());
+}
 
 TEST_F(ManualMove, ArrivalNeedsARunningMove) {
     form->state().target_azimuth = 180;

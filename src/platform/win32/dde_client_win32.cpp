@@ -203,25 +203,32 @@ std::string DdeClientWin32::request(const std::string& box) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(batch_end_ - Clock::now())
                 .count();
-        if (left <= 0) throw ControlError("request of " + box + ": no time left in this batch");
+        // Cut off, it would keep a partner that answers one request at a time busy into the
+        // next batch, and that batch's first answer would come late by as much.
+        const auto last = answer_ms_.find(c.service());
+        if (left <= 0 || (last != answer_ms_.end() && left < last->second))
+            throw OutOfTime("request of " + box + ": no time left in this batch");
         if (static_cast<unsigned long>(left) < wait_ms) {
             wait_ms = static_cast<unsigned long>(left);
             cut_short = true;
         }
     }
     UINT error = 0;
+    const auto start = Clock::now();
     const std::optional<std::string> value = c.request(wait_ms, error);
     if (!value) {
         if (is_timeout(error)) {
             if (cut_short) {
                 cut_short_.insert(c.service());
-            } else if (cut_short_.erase(c.service()) == 0) {
-                timed_out_[c.service()] = Clock::now();
+                throw OutOfTime("request of " + box + " " + c.item_name() + ": cut short");
             }
+            if (cut_short_.erase(c.service()) == 0) timed_out_[c.service()] = Clock::now();
         }
         fail("request of " + box + " " + c.item_name() + " failed", error);
     }
     cut_short_.erase(c.service());
+    answer_ms_[c.service()] =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
     return utf8_from_ansi(*value);
 }
 

@@ -47,8 +47,9 @@ class DdeClientWin32 {
     // Does not wait for a partner that has stopped answering: its conversation is left open.
     void end_link(const std::string& box);
     // Until the matching end_batch, requests share budget_ms: the first waits the full
-    // timeout, each later one at most what is left, and one made after the budget has run
-    // out fails at once. A begin inside a batch keeps the outer budget.
+    // timeout, each later one at most what is left. One that what is left cannot cover (less
+    // than the partner's last answer took) is not made, and one cut short is given up; both
+    // throw OutOfTime. A begin inside a batch keeps the outer budget.
     void begin_batch(unsigned long budget_ms);
     void end_batch();
 
@@ -65,6 +66,7 @@ class DdeClientWin32 {
     // Services whose last request was cut short by a batch's budget: the partner may still be
     // busy with it, so the next request's timeout does not prove it hung.
     std::set<std::string> cut_short_;
+    std::map<std::string, long long> answer_ms_;  // service -> how long its last answer took
     int batch_depth_ = 0;
     int batch_requests_ = 0;
     Clock::time_point batch_end_;
