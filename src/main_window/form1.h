@@ -319,6 +319,8 @@ class Form1 final : public QMainWindow {
     std::optional<Heading> queued_heading_;
     // Where the next refresh goes on after the tracked object's values.
     std::size_t next_refreshed_ = 0;
+    // The last refresh had time for the tracked object's values only.
+    bool others_starved_ = false;
     std::optional<double> tick_start_;
     std::optional<double> previous_tick_start_;
     // What the window last showed of the link: a healthy one until it learns otherwise.

@@ -1,5 +1,6 @@
 #include <QTimer>
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "link/tracking_aim.h"
@@ -45,8 +46,10 @@ QString text(const char* ascii) {
 }
 
 // One refresh's order: the tracked object's azimuth and elevation, which the move needs, then
-// the other values once round, from `next` on.
-std::vector<std::size_t> refresh_order(bool satellite, std::size_t next) {
+// the other values once round, from `next` on. When the last refresh had time for nothing
+// else, the next other value goes before the elevation: a program too slow for more than two
+// values a cycle still has every value refreshed in turn, and the elevation every other cycle.
+std::vector<std::size_t> refresh_order(bool satellite, std::size_t next, bool others_starved) {
     const auto az = static_cast<std::size_t>(satellite ? TrackingItem::satellite_azimuth
                                                        : TrackingItem::moon_azimuth);
     const auto el = static_cast<std::size_t>(satellite ? TrackingItem::satellite_elevation
@@ -56,6 +59,7 @@ std::vector<std::size_t> refresh_order(bool satellite, std::size_t next) {
         const std::size_t j = (next + i) % bindings.size();
         if (j != az && j != el) order.push_back(j);
     }
+    if (others_starved) std::swap(order[1], order[2]);
     return order;
 }
 
@@ -112,20 +116,27 @@ void Form1::refresh_tracking_values() {
 
 Form1::TrackingPass Form1::request_tracking_values(bool stop_at_failure) {
     TrackingPass pass;
-    const auto order = refresh_order(Option1->isChecked(), next_refreshed_);
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        const Binding& b = bindings[order[k]];
+    const bool starved = std::exchange(others_starved_, false);
+    const auto order = refresh_order(Option1->isChecked(), next_refreshed_, starved);
+    bool other_arrived = false;
+    for (const std::size_t i : order) {
+        const Binding& b = bindings[i];
+        const bool target = i == order[0] || i == order[starved ? 2 : 1];
         try {
             take_tracking_value(b.value, s_.dde.request(text(b.box_name)));
             pass.arrived = true;
+            // The next refresh goes on after the last other value that came.
+            if (!target) {
+                other_arrived = true;
+                next_refreshed_ = (i + 1) % bindings.size();
+            }
             continue;
         } catch (const platform::OutOfTime&) {
+            others_starved_ = !other_arrived;
         } catch (const platform::ControlError&) {
             pass.failed = true;
             if (!stop_at_failure) continue;
         }
-        // The next refresh goes on from here once it has the tracked object's values.
-        if (k >= 2) next_refreshed_ = order[k];
         break;
     }
     return pass;
