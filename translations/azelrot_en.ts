@@ -435,7 +435,7 @@
     </message>
     <message>
         <source>免責：このプログラムの使用により発生したいかなる問題や損害に対して、当方は一切責任を負いません。利用者の責任においてご利用願います。</source>
-        <translation>Disclaimer: we accept no responsibility whatsoever for any problem or damage arising from the use of this program. Use it at your own risk.</translation>
+        <translation>We accept no liability for any problem or damage from using this program. Use it at your own risk.</translation>
     </message>
     <message>
         <source>閉じる</source>

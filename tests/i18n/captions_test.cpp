@@ -49,6 +49,13 @@ QString clipped(const QWidget* w) {
         return fm.horizontalAdvance(frame->title()) + 12 <= w->width() ? QString() : frame->title();
     }
     if (const auto* label = qobject_cast<const QLabel*>(w)) {
+        // A paragraph with tight lines takes one step per wrapped line.
+        if (qobject_cast<const TightLabel*>(w)) {
+            const int lines =
+                wrapped_lines(w->font(), label->text(), label->contentsRect().width());
+            return lines * tight_line_step(w->font()) <= w->height() + 1 ? QString()
+                                                                         : label->text();
+        }
         if (label->wordWrap()) return {};  // paragraphs are checked by their own tests
         return wrapped_lines(w->font(), label->text().trimmed(), w->width()) <= lines_held(w)
                    ? QString()
