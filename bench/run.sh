@@ -6,6 +6,9 @@
 # Builds a Release copy in build-bench/ (BENCH_BUILD_DIR overrides). Everything runs on a
 # private X server and a private session bus, against the simulators; nothing leaves this host.
 set -euo pipefail
+# The window is looked for by its Japanese title: the locale must not choose English.
+export LANG=C.UTF-8
+unset LC_ALL LC_MESSAGES
 cd "$(dirname "$0")/.."
 # shellcheck source=scripts/window-layout.sh
 . scripts/window-layout.sh

@@ -30,7 +30,9 @@ function(azelrot_add_test)
     add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   endif()
   # Tests find the program and the simulators through these variables.
-  set(env "QT_QPA_PLATFORM=offscreen" "AZELROT_EXE=$<TARGET_FILE:azelrot>")
+  # The program under test speaks its own Japanese whatever the machine's locale.
+  set(env "QT_QPA_PLATFORM=offscreen" "AZELROT_EXE=$<TARGET_FILE:azelrot>" "LANG=C.UTF-8"
+          "LC_ALL=" "LC_MESSAGES=")
   foreach(tool gs232b-sim orbx-sim track-bridge)
     if(TARGET ${tool})
       string(TOUPPER "${tool}" var)

@@ -5,6 +5,9 @@
 # build-demo/, BUILD_DIR overrides; SKIP_SETUP=1 skips that). The X server takes display
 # DISPLAY_NUM when set, else a free one.
 set -euo pipefail
+# The window is looked for by its Japanese title: the locale must not choose English.
+export LANG=C.UTF-8
+unset LC_ALL LC_MESSAGES
 cd "$(dirname "$0")/.."
 root=$PWD
 BUILD_DIR=${BUILD_DIR:-build-demo}

@@ -7,7 +7,7 @@
 set -euo pipefail
 demo=(
   build-essential cmake pkg-config clang-format
-  qt6-base-dev qt6-serialport-dev libgl-dev
+  qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-l10n-tools libgl-dev
   dbus fonts-noto-cjk
 )
 shots=(xvfb xauth xdotool imagemagick)

@@ -3,6 +3,9 @@
 # Needs Xvfb, xdotool and ImageMagick (scripts/install-deps.sh installs them) and a built
 # program in build/ (BUILD_DIR overrides).
 set -euo pipefail
+# The window is looked for by its Japanese title: the locale must not choose English.
+export LANG=C.UTF-8
+unset LC_ALL LC_MESSAGES
 cd "$(dirname "$0")/.."
 root=$PWD
 exe=$root/${BUILD_DIR:-build}/src/azelrot

@@ -41,6 +41,8 @@ inline const SettingKey station_latitude{QStringLiteral("STATION"), QStringLiter
                                          QString()};
 inline const SettingKey station_longitude{QStringLiteral("STATION"), QStringLiteral("LON"),
                                           QString()};
+// "ja" or "en": the window's language whatever the locale; empty: the locale decides.
+inline const SettingKey language{QStringLiteral("GS232B"), QStringLiteral("LANGUAGE"), QString()};
 // "top:left" in twips.
 inline const SettingKey window_position{
     QStringLiteral("WIN_POSITION"), QStringLiteral("GS232B_TOP_LEFT"), QStringLiteral("4600:6000")};

@@ -1,5 +1,7 @@
 #include "link/great_circle.h"
 
+#include <QCoreApplication>
+
 #include <QRegularExpression>
 #include <QStringList>
 #include <cmath>
@@ -31,7 +33,8 @@ QString plain(const QString& text) {
 }
 
 QString general_form() {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "place",
         "場所はロケーター（例 PM95vq）か「緯度,経度」（例 35.68,139.77）で入力してください");
 }
 
@@ -50,14 +53,17 @@ std::variant<GeoPosition, QString> coordinates(const QString& latitude, const QS
     const auto lat = decimal_degrees(latitude);
     const auto lon = decimal_degrees(longitude);
     if (!lat || !lon) {
-        return QStringLiteral(
+        return QCoreApplication::translate(
+            "place",
             "緯度と経度は「35.68,139.77」のように度の10進数で、コンマで区切って入力してください");
     }
     if (*lat < -90 || *lat > 90) {
-        return QStringLiteral("緯度は−90～90の度（北が正）で入力してください");
+        return QCoreApplication::translate("place",
+                                           "緯度は−90～90の度（北が正）で入力してください");
     }
     if (*lon < -180 || *lon > 360) {
-        return QStringLiteral("経度は−180～360の度（東が正）で入力してください");
+        return QCoreApplication::translate("place",
+                                           "経度は−180～360の度（東が正）で入力してください");
     }
     return GeoPosition{*lat, *lon};
 }
@@ -125,8 +131,8 @@ std::variant<GeoPosition, QString> parse_place(const QString& text) {
     if (parts.size() > 2) return general_form();
     if (const auto centre = locator_centre(t)) return *centre;
     if (!t.isEmpty() && t[0].isLetter()) {
-        return QStringLiteral(
-            "ロケーターは4・6・8文字（例 PM95、PM95vq、PM95vq12）で入力してください");
+        return QCoreApplication::translate(
+            "place", "ロケーターは4・6・8文字（例 PM95、PM95vq、PM95vq12）で入力してください");
     }
     return general_form();
 }
@@ -137,11 +143,12 @@ StationPosition station_position(const QString& latitude, const QString& longitu
     const QString lon = plain(longitude);
     const auto p = coordinates(lat, lon);
     if (const auto* why = std::get_if<QString>(&p)) {
-        const QString reason =
-            decimal_degrees(lat) && decimal_degrees(lon)
-                ? *why
-                : QStringLiteral("LAT と LON の両方に度の10進数を書いてください");
-        return QStringLiteral("局の位置の設定（[STATION] の LAT と LON）が正しくありません：%1")
+        const QString reason = decimal_degrees(lat) && decimal_degrees(lon)
+                                   ? *why
+                                   : QCoreApplication::translate(
+                                         "place", "LAT と LON の両方に度の10進数を書いてください");
+        return QCoreApplication::translate(
+                   "place", "局の位置の設定（[STATION] の LAT と LON）が正しくありません：%1")
             .arg(reason);
     }
     return std::get<GeoPosition>(p);
@@ -152,7 +159,8 @@ std::variant<PlacePaths, QString> paths_to_place(const StationPosition& station,
     const auto target = parse_place(place);
     if (const auto* why = std::get_if<QString>(&target)) return *why;
     if (std::holds_alternative<std::monostate>(station)) {
-        return QStringLiteral(
+        return QCoreApplication::translate(
+            "place",
             "局の位置が設定されていません（azelrot.ini の [STATION] に LAT と LON "
             "を書いてください）");
     }
@@ -160,10 +168,12 @@ std::variant<PlacePaths, QString> paths_to_place(const StationPosition& station,
     const GreatCirclePath s =
         short_path(std::get<GeoPosition>(station), std::get<GeoPosition>(target));
     if (s.distance_km < undefined_within_km) {
-        return QStringLiteral("その場所は局と同じ位置なので、方位が決まりません");
+        return QCoreApplication::translate("place",
+                                           "その場所は局と同じ位置なので、方位が決まりません");
     }
     if (circumference_km / 2 - s.distance_km < undefined_within_km) {
-        return QStringLiteral("その場所は局のちょうど裏側なので、方位が決まりません");
+        return QCoreApplication::translate("place",
+                                           "その場所は局のちょうど裏側なので、方位が決まりません");
     }
     return PlacePaths{s, long_path(s)};
 }

@@ -1,5 +1,7 @@
 #include "link/operation_rules.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 
@@ -58,11 +60,12 @@ std::variant<Heading, QString> parse_heading(const QString& azimuth, const QStri
                                              int range) {
     const auto az = whole_degrees(azimuth);
     if (!az || *az > range) {
-        return QStringLiteral("方位は０～%1の整数（度）で入力してください").arg(range);
+        return QCoreApplication::translate("heading", "方位は０～%1の整数（度）で入力してください")
+            .arg(range);
     }
     const auto el = whole_degrees(elevation);
     if (!el || *el > max_heading_elevation) {
-        return QStringLiteral("仰角は０～%1の整数（度）で入力してください")
+        return QCoreApplication::translate("heading", "仰角は０～%1の整数（度）で入力してください")
             .arg(max_heading_elevation);
     }
     return Heading{*az, *el};
@@ -75,7 +78,7 @@ std::vector<Preset> parse_presets(const QList<QPair<QString, QString>>& entries,
         Preset p{name.trimmed(), std::nullopt, {}};
         const qsizetype colon = value.indexOf(u':');
         if (colon < 0) {
-            p.error = QStringLiteral("「方位:仰角」の形で書いてください");
+            p.error = QCoreApplication::translate("heading", "「方位:仰角」の形で書いてください");
         } else {
             auto h = parse_heading(value.left(colon), value.mid(colon + 1), range);
             if (auto* heading = std::get_if<Heading>(&h)) {
@@ -91,10 +94,12 @@ std::vector<Preset> parse_presets(const QList<QPair<QString, QString>>& entries,
 
 std::variant<Heading, QString> heading_from_degrees(double azimuth, double elevation, int range) {
     if (!std::isfinite(azimuth) || azimuth < 0 || azimuth > range) {
-        return QStringLiteral("方位は０～%1の範囲で指定してください").arg(range);
+        return QCoreApplication::translate("heading", "方位は０～%1の範囲で指定してください")
+            .arg(range);
     }
     if (!std::isfinite(elevation) || elevation < 0 || elevation > max_heading_elevation) {
-        return QStringLiteral("仰角は０～%1の範囲で指定してください").arg(max_heading_elevation);
+        return QCoreApplication::translate("heading", "仰角は０～%1の範囲で指定してください")
+            .arg(max_heading_elevation);
     }
     return Heading{static_cast<int>(std::floor(azimuth)), static_cast<int>(std::floor(elevation))};
 }

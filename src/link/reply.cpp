@@ -1,5 +1,7 @@
 #include "link/reply.h"
 
+#include <QCoreApplication>
+
 #include "link/numeric.h"
 #include "platform/serial_control.h"
 
@@ -45,21 +47,21 @@ std::optional<QString> comm_event_message(int code) {
         case ev::eof:
             return std::nullopt;
         case ev::brk:
-            return QStringLiteral("中断信号受信 通信エラー");
+            return QCoreApplication::translate("reply", "中断信号受信 通信エラー");
         case ev::frame:
-            return QStringLiteral("フレームエラー 通信エラー");
+            return QCoreApplication::translate("reply", "フレームエラー 通信エラー");
         case ev::overrun:
-            return QStringLiteral("オーバーランエラー 通信エラー");
+            return QCoreApplication::translate("reply", "オーバーランエラー 通信エラー");
         case ev::rx_over:
-            return QStringLiteral("受信バッファオーバー 通信エラー");
+            return QCoreApplication::translate("reply", "受信バッファオーバー 通信エラー");
         case ev::rx_parity:
-            return QStringLiteral("受信パリティエラー 通信エラー");
+            return QCoreApplication::translate("reply", "受信パリティエラー 通信エラー");
         case ev::tx_full:
-            return QStringLiteral("送信バッファフル 通信エラー");
+            return QCoreApplication::translate("reply", "送信バッファフル 通信エラー");
         case ev::dcb:
-            return QStringLiteral("DCB取得エラー 通信エラー");
+            return QCoreApplication::translate("reply", "DCB取得エラー 通信エラー");
         default:
-            return QStringLiteral("未定義エラー発生 通信エラー");
+            return QCoreApplication::translate("reply", "未定義エラー発生 通信エラー");
     }
 }
 

@@ -53,7 +53,7 @@ QFont button_font(const QFont& base) {
 }  // namespace
 
 Form1::Form1(Module1& module, platform::Services& services) : m_(module), s_(services) {
-    setWindowTitle(QStringLiteral("ＡＺＥＬＲＯＴ　v2.00"));
+    setWindowTitle(Form1::tr("ＡＺＥＬＲＯＴ　v2.00"));
     build_controls();
     build_menus();
     // A fixed-size window: it offers no maximise button and its border cannot be dragged.
@@ -110,7 +110,7 @@ void Form1::build_controls() {
     Text15 = text_box(client, "Text15");
 
     Picture1 = placed(new RadarPicture(client), "Picture1");
-    Picture1->setToolTip(QStringLiteral("クリックして設定位置を決定します"));
+    Picture1->setToolTip(Form1::tr("クリックして設定位置を決定します"));
     Picture1->on_mouse_down = [this](Qt::MouseButton b, Qt::KeyboardModifiers k, double x,
                                      double y) { Picture1_MouseDown(b, k, x, y); };
 
@@ -124,13 +124,13 @@ void Form1::build_controls() {
     Label16->setTextFormat(Qt::PlainText);
 
     Command2 = placed(new CaptionButton(caption_of("Command2"), client), "Command2");
-    Command2->setToolTip(QStringLiteral("ＯＲＢＸに連動してアンテナ制御を行います"));
+    Command2->setToolTip(Form1::tr("ＯＲＢＸに連動してアンテナ制御を行います"));
     Command2->setFont(button_font(font()));
     Command4 = placed(new CaptionButton(caption_of("Command4"), client), "Command4");
-    Command4->setToolTip(QStringLiteral("クリック前にレーダ画面に位置を決定しておいてください"));
+    Command4->setToolTip(Form1::tr("クリック前にレーダ画面に位置を決定しておいてください"));
     Command4->setFont(button_font(font()));
     Command3 = placed(new QPushButton(caption_of("Command3"), client), "Command3");
-    Command3->setToolTip(QStringLiteral("プログラムの終了"));
+    Command3->setToolTip(Form1::tr("プログラムの終了"));
     Label15 = label(client, "Label15");
 
     // Outside the visible client area, as designed: reachable from code only.
@@ -165,20 +165,20 @@ void Form1::build_controls() {
 }
 
 void Form1::build_menus() {
-    QMenu* settei = menuBar()->addMenu(QStringLiteral("設定"));
+    QMenu* settei = menuBar()->addMenu(Form1::tr("設定"));
     menu_settei = settei->menuAction();
-    menu_kannkyou_settei = settei->addAction(QStringLiteral("環境設定"));
+    menu_kannkyou_settei = settei->addAction(Form1::tr("環境設定"));
     build_operation_menu();
-    QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ"));
+    QMenu* help = menuBar()->addMenu(Form1::tr("ヘルプ"));
     menu_help = help->menuAction();
-    QMenu* debug = help->addMenu(QStringLiteral("ＤＥＢＵＧ"));
+    QMenu* debug = help->addMenu(Form1::tr("ＤＥＢＵＧ"));
     menu_debug = debug->menuAction();
-    menu_debug_on = debug->addAction(QStringLiteral("ＯＮ"));
-    menu_debug_off = debug->addAction(QStringLiteral("ＯＦＦ"));
+    menu_debug_on = debug->addAction(Form1::tr("ＯＮ"));
+    menu_debug_off = debug->addAction(Form1::tr("ＯＦＦ"));
     menu_debug_on->setCheckable(true);
     menu_debug_off->setCheckable(true);
     menu_debug_off->setChecked(true);
-    menu_ver = help->addAction(QStringLiteral("バージョン"));
+    menu_ver = help->addAction(Form1::tr("バージョン"));
 
     connect(menu_kannkyou_settei, &QAction::triggered, this, &Form1::menu_kannkyou_settei_Click);
     connect(menu_debug_on, &QAction::triggered, this, &Form1::menu_debug_on_Click);

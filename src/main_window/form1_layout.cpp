@@ -2,6 +2,8 @@
 
 #include "main_window/twips.h"
 
+#include <QCoreApplication>
+
 namespace form1_layout {
 
 QRect parent_px(const DesignPlace& place) {
@@ -21,7 +23,8 @@ QRect client_px(const DesignPlace& place) {
 }
 
 QString caption(const DesignPlace& place) {
-    return QString::fromUtf8(place.caption.data(), static_cast<qsizetype>(place.caption.size()));
+    const QByteArray source(place.caption.data(), static_cast<qsizetype>(place.caption.size()));
+    return QCoreApplication::translate("Form1", source.constData());
 }
 
 QString printed_layout() {

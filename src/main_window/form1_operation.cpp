@@ -31,7 +31,7 @@ std::variant<Heading, QString> park_heading(Module1& m, int range) {
     auto h = parse_heading(m.setting(settings_key::park_azimuth),
                            m.setting(settings_key::park_elevation), range);
     if (const auto* why = std::get_if<QString>(&h)) {
-        return QStringLiteral("パーク位置の設定が正しくありません：") + *why;
+        return Form1::tr("パーク位置の設定が正しくありません：%1").arg(*why);
     }
     return h;
 }
@@ -65,15 +65,15 @@ std::optional<QString> message_of(const std::optional<Refusal>& refused) {
 }  // namespace
 
 void Form1::build_operation_menu() {
-    QMenu* sousa = menuBar()->addMenu(QStringLiteral("操作"));
+    QMenu* sousa = menuBar()->addMenu(Form1::tr("操作"));
     menu_sousa = sousa->menuAction();
-    menu_stop = sousa->addAction(QStringLiteral("停止"));
+    menu_stop = sousa->addAction(Form1::tr("停止"));
     menu_stop->setShortcut(QKeySequence(Qt::Key_Escape));
-    menu_park = sousa->addAction(QStringLiteral("パーク"));
+    menu_park = sousa->addAction(Form1::tr("パーク"));
     menu_park->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    menu_goto = sousa->addAction(QStringLiteral("方位指定…"));
+    menu_goto = sousa->addAction(Form1::tr("方位指定…"));
     menu_goto->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
-    menu_preset = sousa->addMenu(QStringLiteral("プリセット"));
+    menu_preset = sousa->addMenu(Form1::tr("プリセット"));
     menu_preset->setEnabled(false);
     // The window's own shortcuts, whether or not the menu was ever opened.
     addActions({menu_stop, menu_park, menu_goto});
@@ -101,7 +101,7 @@ void Form1::load_operation_settings() {
         const Preset& p = presets[static_cast<size_t>(i)];
         QAction* a = menu_preset->addAction(
             // One multi-argument call: a "%2" in the name stays as typed.
-            p.heading ? QStringLiteral("%1　（%2°, %3°）")
+            p.heading ? Form1::tr("%1　（%2°, %3°）")
                             .arg(p.name, QString::number(p.heading->azimuth),
                                  QString::number(p.heading->elevation))
                       : p.name);
@@ -223,9 +223,9 @@ void Form1::menu_preset_Click(int index) {
 
 std::optional<Refusal> Form1::heading_move_refusal() {
     if (m_.operation_mode != OperationMode::running) {
-        return Refusal(QStringLiteral("環境設定の画面を閉じてから操作してください"));
+        return Refusal(Form1::tr("環境設定の画面を閉じてから操作してください"));
     }
-    if (state_.auto_tracking) return Refusal(QStringLiteral("自動追跡中です！！"));
+    if (state_.auto_tracking) return Refusal(Form1::tr("自動追跡中です！！"));
     if (!link_can_send()) return Refusal(link_text::move_not_possible(link_problem()), true);
     return std::nullopt;
 }

@@ -164,9 +164,8 @@ void Form1::show_staleness() {
         palette.setColor(QPalette::Text,
                          stale ? QColor(Qt::gray) : QPalette().color(QPalette::Text));
         box->setPalette(palette);
-        box->setAccessibleDescription(stale ? QStringLiteral("古い値") : QString());
-        box->setToolTip(stale ? QStringLiteral("追尾ソフトから５秒以上届いていない値です")
-                              : QString());
+        box->setAccessibleDescription(stale ? Form1::tr("古い値") : QString());
+        box->setToolTip(stale ? Form1::tr("追尾ソフトから５秒以上届いていない値です") : QString());
     }
 }
 
@@ -188,8 +187,7 @@ void Form1::warn_link_down() {
     // Marked before showing: the modal box lets timer ticks re-enter here.
     if (state_.link_warning_shown) return;
     state_.link_warning_shown = true;
-    const QString warning =
-        QStringLiteral("ＯＲＢＸが起動していません。ＯＲＢＸを起動してください");
+    const QString warning = Form1::tr("ＯＲＢＸが起動していません。ＯＲＢＸを起動してください");
     if (!tick_running_) {
         s_.message_box.show(warning);
         return;

@@ -10,12 +10,12 @@ void Form1::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double x,
     // The picture is square: the width serves for both centre coordinates.
     s.radar_centre_y = Picture1->outer_width() / 2;
     if (s.auto_tracking) {
-        s_.message_box.show(QStringLiteral("自動追跡中です！！"));
+        s_.message_box.show(Form1::tr("自動追跡中です！！"));
         return;
     }
     if (s.manual_tracking) {
         s_.message_box.show(
-            QStringLiteral("すでに手動で追跡中です！！　中止してから再度指定してください。"));
+            Form1::tr("すでに手動で追跡中です！！　中止してから再度指定してください。"));
         return;
     }
     s.picked_x = x;

@@ -15,23 +15,23 @@
 
 namespace {
 
-const QString startup_failed =
-    QStringLiteral("ＰＩＣＮＩＣが起動していない可能性があります。電源を入れてください");
+QString startup_failed() {
+    return Form1::tr("ＰＩＣＮＩＣが起動していない可能性があります。電源を入れてください");
+}
 
 // Why the settings file is not used, for the operator; nothing when it is used.
 std::optional<QString> refused_settings_message(platform::ProfileRefusal refusal) {
     const QString consequence =
-        QStringLiteral("既定の設定で起動します。このファイルには書き込みません。");
+        Form1::tr("既定の設定で起動します。このファイルには書き込みません。");
     switch (refusal) {
         case platform::ProfileRefusal::none:
             return std::nullopt;
         case platform::ProfileRefusal::not_a_file:
-            return QStringLiteral(
+            return Form1::tr(
                        "設定ファイル azelrot.ini が通常のファイルではないため読み込みません。") +
                    consequence;
         case platform::ProfileRefusal::too_large:
-            return QStringLiteral(
-                       "設定ファイル azelrot.ini が１ＭＢを超えているため読み込みません。") +
+            return Form1::tr("設定ファイル azelrot.ini が１ＭＢを超えているため読み込みません。") +
                    consequence;
     }
     return std::nullopt;
@@ -63,7 +63,7 @@ void Form1::Form_Load() {
     state_.elevation_tolerance = 2.0;
 
     if (s_.instance_guard.another_instance_running()) {
-        s_.message_box.show(QStringLiteral("既に起動されています。"));
+        s_.message_box.show(Form1::tr("既に起動されています。"));
         s_.program_end.end_program();
         return;
     }
@@ -124,7 +124,7 @@ void Form1::Form_Load() {
         show_tracking_value(TrackingItem::satellite_elevation, QString());
         if (board) open_board_speed();
     } catch (const std::exception&) {
-        s_.message_box.show(startup_failed);
+        s_.message_box.show(startup_failed());
     }
     load_operation_settings();
 }

@@ -12,10 +12,19 @@
 
 namespace {
 
-const QString manual_start = QStringLiteral("手動開始");
-const QString manual_stop = QStringLiteral("手動中止");
-const QString auto_start = QStringLiteral("自動追尾開始");
-const QString auto_end = QStringLiteral("自動追尾終了");
+// Asked for when shown: the translation is chosen after start.
+QString manual_start() {
+    return Form1::tr("手動開始");
+}
+QString manual_stop() {
+    return Form1::tr("手動中止");
+}
+QString auto_start() {
+    return Form1::tr("自動追尾開始");
+}
+QString auto_end() {
+    return Form1::tr("自動追尾終了");
+}
 
 // The azimuth as the operator asked for it, and the one the command carries beside it when
 // the overlap made them differ: "10 (370)".
@@ -39,7 +48,7 @@ void Form1::Command4_Click() {
         return;
     }
     if (!state_.target_picked) {
-        s_.message_box.show(QStringLiteral("移動場所を指定してください"));
+        s_.message_box.show(Form1::tr("移動場所を指定してください"));
         return;
     }
     if (const auto refused = start_manual_move()) s_.message_box.show(refused->message);
@@ -76,7 +85,7 @@ std::optional<Refusal> Form1::send_manual_move() {
     // Picked and typed angles always fit; anything else set in their place is not sent.
     if (!command || !elevation_text) {
         if (state_.manual_tracking) end_manual_move();
-        return Refusal(QStringLiteral("移動先の角度が範囲外です"));
+        return Refusal(Form1::tr("移動先の角度が範囲外です"));
     }
     text_to_hex(*command, m_.command_text);
     // A move that did not go out is no move: the window would follow what is not happening.
@@ -97,7 +106,7 @@ std::optional<Refusal> Form1::send_manual_move() {
 void Form1::show_manual_move_running() {
     Command2->setEnabled(false);
     set_back_colour(Command4, running());
-    Command4->setText(manual_stop);
+    Command4->setText(manual_stop());
     state_.manual_tracking = true;
     state_.auto_tracking = false;
 }
@@ -117,13 +126,13 @@ void Form1::Command2_Click() {
             send_initial_commands();
             last_tracking_sent.reset();
             state_.auto_tracking = true;
-            Command2->setText(auto_end);
+            Command2->setText(auto_end());
         } catch (const std::exception&) {
-            s_.message_box.show(QStringLiteral("ＣＯＭポート のオープンができませんでした。"));
+            s_.message_box.show(Form1::tr("ＣＯＭポート のオープンができませんでした。"));
         }
         return;
     }
-    Command2->setText(auto_start);
+    Command2->setText(auto_start());
     set_back_colour(Command2, QColor());
     Command2->setEnabled(false);
     state_.auto_tracking = false;
@@ -146,7 +155,7 @@ void Form1::end_manual_move() {
     move_awaits_position_ = false;
     state_.target_picked = false;
     set_back_colour(Command4, QColor());
-    Command4->setText(manual_start);
+    Command4->setText(manual_start());
     if (m_.orbx_linked()) Command2->setEnabled(true);
     Command4->setEnabled(true);
 }

@@ -7,12 +7,12 @@
 #include "link/operation_rules.h"
 
 GotoDialog::GotoDialog(int azimuth_range, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("方位指定"));
+    setWindowTitle(tr("方位指定"));
     azimuth = new QLineEdit(this);
     elevation = new QLineEdit(this);
-    azimuth->setPlaceholderText(QStringLiteral("０～%1").arg(azimuth_range));
-    elevation->setPlaceholderText(QStringLiteral("０～%1").arg(max_heading_elevation));
-    long_path = new QCheckBox(QStringLiteral("長経路"), this);
+    azimuth->setPlaceholderText(tr("０～%1").arg(azimuth_range));
+    elevation->setPlaceholderText(tr("０～%1").arg(max_heading_elevation));
+    long_path = new QCheckBox(tr("長経路"), this);
     paths = new QLabel(this);
     paths->setWordWrap(true);
     // Room for a reason on two lines; hidden, it widens nothing.
@@ -20,13 +20,13 @@ GotoDialog::GotoDialog(int azimuth_range, QWidget* parent) : QDialog(parent) {
     long_path->hide();
     paths->hide();
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("方位（度）"), azimuth);
-    form->addRow(QStringLiteral("仰角（度）"), elevation);
+    form->addRow(tr("方位（度）"), azimuth);
+    form->addRow(tr("仰角（度）"), elevation);
     form->addRow(long_path);
     form->addRow(paths);
     auto* buttons = new QDialogButtonBox(this);
-    ok = buttons->addButton(QStringLiteral("ＯＫ"), QDialogButtonBox::AcceptRole);
-    cancel = buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+    ok = buttons->addButton(tr("ＯＫ"), QDialogButtonBox::AcceptRole);
+    cancel = buttons->addButton(tr("キャンセル"), QDialogButtonBox::RejectRole);
     ok->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &GotoDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &GotoDialog::reject);
@@ -48,8 +48,7 @@ void GotoDialog::show_paths() {
     if (std::holds_alternative<std::monostate>(station_)) return;
     const QString text = azimuth->text();
     if (!looks_like_place(text)) {
-        paths->setText(
-            QStringLiteral("方位にはロケーター（例 PM95vq）か「緯度,経度」も入力できます"));
+        paths->setText(tr("方位にはロケーター（例 PM95vq）か「緯度,経度」も入力できます"));
         return;
     }
     const auto found = paths_to_place(station_, text);
@@ -58,7 +57,7 @@ void GotoDialog::show_paths() {
         return;
     }
     const PlacePaths& p = std::get<PlacePaths>(found);
-    paths->setText(QStringLiteral("短経路 %1°（%2 km）\n長経路 %3°（%4 km）")
+    paths->setText(tr("短経路 %1°（%2 km）\n長経路 %3°（%4 km）")
                        .arg(QString::number(p.short_way.bearing, 'f', 1),
                             QString::number(p.short_way.distance_km, 'f', 0),
                             QString::number(p.long_way.bearing, 'f', 1),

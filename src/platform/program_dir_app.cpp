@@ -31,30 +31,40 @@ QString make_settings_dir(const QString& dir, const QString& origin) {
         part = QFileInfo(part).path();
     }
     const QFileInfo found(part);
-    QString why = QStringLiteral("フォルダーを作れません");
+    QString why = QCoreApplication::translate("settings_folder", "フォルダーを作れません");
     if (found.exists() && !found.isDir()) {
-        why = QStringLiteral("「%1」はフォルダーではありません").arg(part);
+        why = QCoreApplication::translate("settings_folder", "「%1」はフォルダーではありません")
+                  .arg(part);
     } else if (found.exists() && !found.isWritable()) {
-        why = QStringLiteral("「%1」に書き込む権限がありません").arg(part);
+        why = QCoreApplication::translate("settings_folder", "「%1」に書き込む権限がありません")
+                  .arg(part);
     }
-    if (!origin.isEmpty()) why += QStringLiteral("。") + origin;
-    return QStringLiteral(
+    if (!origin.isEmpty()) why += QCoreApplication::translate("settings_folder", "。") + origin;
+    return QCoreApplication::translate(
+               "settings_folder",
                "設定フォルダー「%1」が使えないため、設定とログを保存できません（%2）。"
                "設定の変更とウインドウの位置は保存されません。")
         .arg(dir, why);
 }
 
-ProgramDirApp::ProgramDirApp() {
-    const ProgramDirFacts facts = program_dir_facts(QCoreApplication::applicationDirPath());
-    path_ = choose_program_dir(facts);
-    if (path_ == facts.program_dir) return;
+ProgramDirApp::ProgramDirApp() : facts_(program_dir_facts(QCoreApplication::applicationDirPath())) {
+    path_ = choose_program_dir(facts_);
+    if (path_ != facts_.program_dir) usable_ = make_settings_dir(path_, {}).isEmpty();
+}
+
+// Said when asked, not when found: the window's language is chosen after the folder is.
+QString ProgramDirApp::problem() const {
+    if (usable_) return {};
     QString origin;
-    if (QDir::isAbsolutePath(facts.xdg_config_home)) {
-        origin = QStringLiteral("環境変数 XDG_CONFIG_HOME が「%1」です").arg(facts.xdg_config_home);
+    if (QDir::isAbsolutePath(facts_.xdg_config_home)) {
+        origin =
+            QCoreApplication::translate("settings_folder", "環境変数 XDG_CONFIG_HOME が「%1」です")
+                .arg(facts_.xdg_config_home);
     } else if (qEnvironmentVariableIsEmpty("HOME")) {
-        origin = QStringLiteral("環境変数 HOME が設定されていません");
+        origin =
+            QCoreApplication::translate("settings_folder", "環境変数 HOME が設定されていません");
     }
-    problem_ = make_settings_dir(path_, origin);
+    return make_settings_dir(path_, origin);
 }
 
 }  // namespace platform

@@ -19,11 +19,12 @@ class ProgramDirApp final : public ProgramDir {
   public:
     ProgramDirApp();
     QString path() const override { return path_; }
-    QString problem() const override { return problem_; }
+    QString problem() const override;
 
   private:
+    ProgramDirFacts facts_;
     QString path_;
-    QString problem_;
+    bool usable_ = true;
 };
 
 }  // namespace platform

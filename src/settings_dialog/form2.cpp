@@ -8,6 +8,7 @@
 #include <QToolTip>
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <optional>
 
 #include "main_window/form1.h"
@@ -19,10 +20,6 @@ namespace {
 
 constexpr int client_width = 6225;
 constexpr int client_height = 7575;
-
-const QString base_point_tip = QStringLiteral("基点は北で固定");
-const QString port_tip = QStringLiteral("ＰＣのＲＳ２３２Ｃのポート設定");
-const QString address_tip = QStringLiteral("ＰＩＣＮＩＣのＩＰアドレスの設定");
 
 // Qt hands a tooltip request on to the parent when a widget has none of its own; a few
 // controls are designed to show nothing even inside a frame that has a tooltip.
@@ -98,12 +95,21 @@ void squeeze_caption(QWidget* w) {
 // itself stays the caption as designed.
 class TwoLineLabel final : public QLabel {
   public:
+    // A caption with blanks (a translation) breaks at the blank nearest its middle instead.
     TwoLineLabel(const QString& caption, qsizetype break_at, QWidget* parent)
         : QLabel(caption, parent), break_at_(break_at) {}
 
   protected:
     void paintEvent(QPaintEvent*) override {
-        const QString lines[] = {text().left(break_at_), text().mid(break_at_)};
+        const QString t = text();
+        qsizetype at = break_at_;
+        qsizetype skip = 0;
+        for (qsizetype i = 0; i < t.size(); ++i) {
+            if (t[i] != u' ') continue;
+            if (skip == 0 || std::abs(2 * i - t.size()) < std::abs(2 * at - t.size())) at = i;
+            skip = 1;
+        }
+        const QString lines[] = {t.left(at), t.mid(at + skip)};
         const QFontMetricsF fm(font());
         const double em = QFontInfo(font()).pixelSize();
         const double widest =
@@ -170,7 +176,7 @@ std::optional<CaptionFit> caption_fit(const QGroupBox* frame) {
 
 Form2::Form2(Module1& module, platform::Services& services, Form1& form1)
     : m_(module), s_(services), form1_(form1) {
-    setWindowTitle(QStringLiteral("ＡＺＥＬＲＯＴ設定"));
+    setWindowTitle(tr("ＡＺＥＬＲＯＴ設定"));
     setFixedSize(twips_to_px(client_width), twips_to_px(client_height));
     build_settings_controls();
     build_calibration_frames();
@@ -191,46 +197,49 @@ Form2::Form2(Module1& module, platform::Services& services, Form1& form1)
 Form2::~Form2() = default;
 
 void Form2::build_settings_controls() {
-    Frame1 = frame(this, QStringLiteral("基点設定"), 180, 135, 2265, 690, base_point_tip);
-    Option1 = option(Frame1, QStringLiteral("北"), 150, 315, 735, 195, base_point_tip);
-    Option2 = option(Frame1, QStringLiteral("南"), 1260, 315, 735, 240, base_point_tip);
+    const QString base_point_tip = tr("基点は北で固定");
+    const QString port_tip = tr("ＰＣのＲＳ２３２Ｃのポート設定");
+    const QString address_tip = tr("ＰＩＣＮＩＣのＩＰアドレスの設定");
+    Frame1 = frame(this, tr("基点設定"), 180, 135, 2265, 690, base_point_tip);
+    Option1 = option(Frame1, tr("北"), 150, 315, 735, 195, base_point_tip);
+    Option2 = option(Frame1, tr("南"), 1260, 315, 735, 240, base_point_tip);
     Option1->setChecked(true);
     Option2->setEnabled(false);
 
-    Label2 = label(this, QStringLiteral("処理時間間隔"), 3510, 210, 1095, 285);
+    Label2 = label(this, tr("処理時間間隔"), 3510, 210, 1095, 285);
     Text1 = text_box(this, QStringLiteral("1"), 4800, 210, 645, 285);
     new IntervalInputGuard(Text1, s_.message_box);
-    Label3 = label(this, QStringLiteral("秒"), 5550, 240, 375, 240);
+    Label3 = label(this, tr("秒"), 5550, 240, 375, 240);
 
-    Frame6 = frame(this, QStringLiteral("接続設定"), 180, 930, 5835, 3105);
-    Check1 = placed(new QCheckBox(QStringLiteral("ＯＲＢＸによる制御ＯＮ"), Frame6), 330, 300, 2505,
-                    345, QStringLiteral("ＯＲＢＸを起動して連動動作する"));
-    Option3 = option(Frame6, QStringLiteral("ＲＳ２３２Ｃ接続"), 330, 870, 2565, 225,
-                     QStringLiteral("ＰＣのＲＳ２３２Ｃ接続で制御"));
-    Option4 = option(Frame6, QStringLiteral("ＰＩＣＮＩＣ経由のＲＳ２３２Ｃ接続"), 3030, 810, 2655,
-                     315, QStringLiteral("ＰＩＣＮＩＣに実装されているＲＳ２３２Ｃで制御"));
+    Frame6 = frame(this, tr("接続設定"), 180, 930, 5835, 3105);
+    Check1 = placed(new QCheckBox(tr("ＯＲＢＸによる制御ＯＮ"), Frame6), 330, 300, 2505, 345,
+                    tr("ＯＲＢＸを起動して連動動作する"));
+    Option3 = option(Frame6, tr("ＲＳ２３２Ｃ接続"), 330, 870, 2565, 225,
+                     tr("ＰＣのＲＳ２３２Ｃ接続で制御"));
+    Option4 = option(Frame6, tr("ＰＩＣＮＩＣ経由のＲＳ２３２Ｃ接続"), 3030, 810, 2655, 315,
+                     tr("ＰＩＣＮＩＣに実装されているＲＳ２３２Ｃで制御"));
 
-    Frame8 = frame(Frame6, QStringLiteral("ＲＳ２３２Ｃ接続"), 300, 1350, 5385, 735, port_tip);
-    Label1 = label(Frame8, QStringLiteral("ＰＯＲＴ設定"), 990, 270, 1005, 225, port_tip);
+    Frame8 = frame(Frame6, tr("ＲＳ２３２Ｃ接続"), 300, 1350, 5385, 735, port_tip);
+    Label1 = label(Frame8, tr("ＰＯＲＴ設定"), 990, 270, 1005, 225, port_tip);
     Combo1 = placed(new QComboBox(Frame8), 2400, 240, 915, 300, port_tip);
     Combo1->setEditable(true);
     // A typed port name is used as typed, not added to the list.
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->addItems(port_choices(present_serial_ports()));
     // The box is narrow: a device path shows whole in its tooltip and in the open list.
-    connect(Combo1, &QComboBox::currentTextChanged, this, [this](const QString& text) {
+    connect(Combo1, &QComboBox::currentTextChanged, this, [this, port_tip](const QString& text) {
         Combo1->setToolTip(text.isEmpty() ? port_tip : text + u'\n' + port_tip);
     });
     Combo1->view()->setMinimumWidth(Combo1->view()->sizeHintForColumn(0) + 24);
     Combo1->setCurrentText(QStringLiteral("COM1"));
 
-    Frame7 = frame(Frame6, QStringLiteral("ＰＩＣＮＩＣ経由のＲＳ２３２Ｃ接続"), 300, 2100, 5385,
-                   855, address_tip);
+    Frame7 =
+        frame(Frame6, tr("ＰＩＣＮＩＣ経由のＲＳ２３２Ｃ接続"), 300, 2100, 5385, 855, address_tip);
     // Created first so that it stays behind the address row it surrounds.
     Shape3 = placed(new QFrame(Frame7), 240, 210, 4920, 510);
     Shape3->setFrameStyle(QFrame::Box | QFrame::Plain);
-    Label30 = placed(new TwoLineLabel(QStringLiteral("PICNICのＩＰアドレス"), 7, Frame7), 600, 300,
-                     915, 375, address_tip);
+    Label30 = placed(new TwoLineLabel(tr("PICNICのＩＰアドレス"), 7, Frame7), 600, 300, 915, 375,
+                     address_tip);
     Line1 = new QFrame(Frame7);
     Line1->setFrameStyle(QFrame::VLine | QFrame::Plain);
     Line1->setGeometry(twips_to_px(1710) - 1, twips_to_px(210), 3, twips_to_px(705 - 210));
@@ -239,40 +248,40 @@ void Form2::build_settings_controls() {
     Text7 = text_box(Frame7, QStringLiteral("0"), 3420, 300, 510, 330, address_tip);
     Text8 = text_box(Frame7, QStringLiteral("200"), 4140, 300, 510, 330, address_tip);
 
-    Command1 = button(this, QStringLiteral("登録終了"), 4980, 7200, 1005, 330,
-                      QStringLiteral("プログラムの再起動を行ってください"));
+    Command1 = button(this, tr("登録終了"), 4980, 7200, 1005, 330,
+                      tr("プログラムの再起動を行ってください"));
 }
 
 void Form2::build_calibration_frames() {
     auto* no_tip = new NoToolTip(this);
 
-    const QString tip2 = QStringLiteral("水平ローテータの０度のオフセットの設定");
-    Frame2 = frame(this, QStringLiteral("水平オフセット調整"), 225, 4125, 2940, 1365, tip2);
-    Command2 = button(Frame2, QStringLiteral("調整開始"), 270, 270, 870, 330, tip2);
+    const QString tip2 = tr("水平ローテータの０度のオフセットの設定");
+    Frame2 = frame(this, tr("水平オフセット調整"), 225, 4125, 2940, 1365, tip2);
+    Command2 = button(Frame2, tr("調整開始"), 270, 270, 870, 330, tip2);
     Command3 = button(Frame2, QStringLiteral("YES"), 315, 990, 780, 285, tip2);
     Command4 = button(Frame2, QStringLiteral("NO"), 1395, 990, 780, 285, tip2);
     Label4 = label(Frame2, {}, 135, 675, 2670, 240, tip2);
 
-    const QString tip3 = QStringLiteral("水平ローテータの最大角の設定");
-    Frame3 = frame(this, QStringLiteral("水平フルスケール"), 3240, 4125, 2805, 1365, tip3);
-    Command5 = button(Frame3, QStringLiteral("Ｐ４５"), 180, 180, 915, 330,
-                      QStringLiteral("水平ローテータの最大角の設定（最大角４５０度）"));
-    Command6 = button(Frame3, QStringLiteral("Ｐ３６"), 1485, 180, 825, 330,
-                      QStringLiteral("水平ローテータの最大角の設定（最大角３６０度）"));
-    Command7 = button(Frame3, QStringLiteral("Ｆ"), 180, 990, 915, 330, tip3);
+    const QString tip3 = tr("水平ローテータの最大角の設定");
+    Frame3 = frame(this, tr("水平フルスケール"), 3240, 4125, 2805, 1365, tip3);
+    Command5 = button(Frame3, tr("Ｐ４５"), 180, 180, 915, 330,
+                      tr("水平ローテータの最大角の設定（最大角４５０度）"));
+    Command6 = button(Frame3, tr("Ｐ３６"), 1485, 180, 825, 330,
+                      tr("水平ローテータの最大角の設定（最大角３６０度）"));
+    Command7 = button(Frame3, tr("Ｆ"), 180, 990, 915, 330, tip3);
     Label5 = label(Frame3, {}, 270, 585, 2220, 330, tip3);
 
-    const QString tip4 = QStringLiteral("仰角ローテータの０度の設定");
-    Frame4 = frame(this, QStringLiteral("仰角オフセット"), 270, 5610, 2895, 1410, tip4);
-    Command8 = button(Frame4, QStringLiteral("調整開始"), 270, 225, 870, 330);
+    const QString tip4 = tr("仰角ローテータの０度の設定");
+    Frame4 = frame(this, tr("仰角オフセット"), 270, 5610, 2895, 1410, tip4);
+    Command8 = button(Frame4, tr("調整開始"), 270, 225, 870, 330);
     Command8->installEventFilter(no_tip);
-    Command9 = button(Frame4, QStringLiteral("ＹＥＳ"), 270, 1035, 690, 285, tip4);
-    Command10 = button(Frame4, QStringLiteral("ＮＯ"), 1305, 1035, 690, 285, tip4);
+    Command9 = button(Frame4, tr("ＹＥＳ"), 270, 1035, 690, 285, tip4);
+    Command10 = button(Frame4, tr("ＮＯ"), 1305, 1035, 690, 285, tip4);
     Label6 = label(Frame4, {}, 330, 630, 2310, 330, tip4);
 
-    const QString tip5 = QStringLiteral("仰角と水平ローテータの最大角の設定");
-    Frame5 = frame(this, QStringLiteral("水平／ 仰角フルスケール"), 3285, 5610, 2760, 1410, tip5);
-    Command11 = button(Frame5, QStringLiteral("Ｆ２"), 180, 270, 780, 330, tip5);
+    const QString tip5 = tr("仰角と水平ローテータの最大角の設定");
+    Frame5 = frame(this, tr("水平／ 仰角フルスケール"), 3285, 5610, 2760, 1410, tip5);
+    Command11 = button(Frame5, tr("Ｆ２"), 180, 270, 780, 330, tip5);
     Label7 = label(Frame5, {}, 150, 750, 2490, 240);
     Label7->installEventFilter(no_tip);
     // These show the controller's replies as they came, never read as markup.

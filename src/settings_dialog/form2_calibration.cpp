@@ -7,21 +7,6 @@
 // main window's reply reader hands every reply on, and the labels show it by operation_mode;
 // the operator decides.
 
-namespace {
-
-const QString turn_azimuth_to_zero =
-    QStringLiteral("水平ローテータを反時計方向（０度）に回転させて停止するまで移動させてください");
-const QString azimuth_at_zero =
-    QStringLiteral("水平ローテータが０度になりましたらＯＫを押してください。");
-const QString turn_elevation_to_zero =
-    QStringLiteral("仰角ローテータを０ポイントまで回転させて停止するまで移動させてください");
-const QString turn_both_to_maximum = QStringLiteral(
-    "水平ローテータを最大／仰角ローテータを90度まで回転させて停止するまで移動させてください");
-const QString both_at_maximum =
-    QStringLiteral("水平　最大／仰角９０度になりましたらＯＫ　を押してください");
-
-}  // namespace
-
 void Form2::show_reply(const QString& reply, OperationMode mode) {
     QLabel* const labels[] = {Label4, Label5, Label6, Label7};
     for (int n = 4; n <= 7; ++n) {
@@ -58,8 +43,9 @@ void Form2::read_answer_as(OperationMode mode) {
 
 void Form2::Command2_Click() {
     Command2->setEnabled(false);
-    s_.message_box.show(turn_azimuth_to_zero);
-    s_.message_box.show(azimuth_at_zero);
+    s_.message_box.show(
+        tr("水平ローテータを反時計方向（０度）に回転させて停止するまで移動させてください"));
+    s_.message_box.show(tr("水平ローテータが０度になりましたらＯＫを押してください。"));
     Label4->clear();
     send_command(cmd::az_offset);
     Command3->setEnabled(true);
@@ -104,7 +90,8 @@ void Form2::Command7_Click() {
 
 void Form2::Command8_Click() {
     Command8->setEnabled(false);
-    s_.message_box.show(turn_elevation_to_zero);
+    s_.message_box.show(
+        tr("仰角ローテータを０ポイントまで回転させて停止するまで移動させてください"));
     Label6->clear();
     send_command(cmd::el_offset);
     Command9->setEnabled(true);
@@ -135,7 +122,8 @@ void Form2::Command11_Click() {
     // second after the operator closes the second one.
     send_command(cmd::full_scale);
     set_mode(OperationMode::full_scale);
-    s_.message_box.show(turn_both_to_maximum);
-    s_.message_box.show(both_at_maximum);
+    s_.message_box.show(tr(
+        "水平ローテータを最大／仰角ローテータを90度まで回転させて停止するまで移動させてください"));
+    s_.message_box.show(tr("水平　最大／仰角９０度になりましたらＯＫ　を押してください"));
     wait_and_read();
 }

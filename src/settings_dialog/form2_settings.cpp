@@ -94,12 +94,12 @@ Form2::SaveOutcome Form2::save_settings() {
 
     const QString interval = ascii_digits(Text1->text()).trimmed();
     if (numeric_value(interval) > 10) {
-        s_.message_box.show(QStringLiteral("処理時間間隔の設定時間が大きすぎます。"));
+        s_.message_box.show(tr("処理時間間隔の設定時間が大きすぎます。"));
         return SaveOutcome::refused;
     }
     // A stopped timer would never poll again after the restart: no move would ever end.
     if (interval_milliseconds(interval) <= 0) {
-        s_.message_box.show(QStringLiteral("処理時間間隔を正しくセットしてください"));
+        s_.message_box.show(tr("処理時間間隔を正しくセットしてください"));
         Text1->setFocus();
         return SaveOutcome::refused;
     }
@@ -113,10 +113,10 @@ Form2::SaveOutcome Form2::save_settings() {
 
     // Ending the program after a failed write would lose the settings without a word.
     if (!write_settings()) {
-        s_.message_box.show(QStringLiteral("設定ファイルに書き込めませんでした。"));
+        s_.message_box.show(tr("設定ファイルに書き込めませんでした。"));
         return SaveOutcome::not_written;
     }
-    s_.message_box.show(QStringLiteral("設定変更がされています。プログラムを再起動してください"));
+    s_.message_box.show(tr("設定変更がされています。プログラムを再起動してください"));
     s_.program_end.end_program();
     return SaveOutcome::saved;
 }

@@ -1,5 +1,7 @@
 #include "settings_dialog/ip_check.h"
 
+#include <QCoreApplication>
+
 std::array<QString, 4> split_address(const QString& address) {
     std::array<QString, 4> parts;
     qsizetype from = 0;
@@ -42,6 +44,8 @@ std::optional<QString> accepted_octet(const QString& text) {
 }
 
 QString octet_error_message(int octet) {
-    static const QString digits = QStringLiteral("１２３４");
-    return QStringLiteral("ＩＰ%1アドレスを正しくセットしてください").arg(digits.at(octet - 1));
+    // The part's number as the message's language writes it.
+    const QString digits = QCoreApplication::translate("Form2", "１２３４");
+    return QCoreApplication::translate("Form2", "ＩＰ%1アドレスを正しくセットしてください")
+        .arg(digits.at(octet - 1));
 }

@@ -2,9 +2,11 @@
 #include <QImage>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QTranslator>
 #include <functional>
 
 #include "dialog_fixture.h"
+#include "main_window/ui_language.h"
 #include "settings_dialog/port_list.h"
 
 namespace {
@@ -599,11 +601,15 @@ namespace {
 
 // --- layout ----------------------------------------------------------------------------------
 
-TEST_F(DialogTest, FrameCaptionsAreNotCoveredByTheirControls) {
+class FrameCaptions : public DialogTest, public ::testing::WithParamInterface<UiLanguage> {};
+
+TEST_P(FrameCaptions, AreNotCoveredByTheirControls) {
     const QFont before = QApplication::font();
     QFont ui_font(QStringLiteral("Noto Sans CJK JP"));  // as the program sets it
     ui_font.setPixelSize(12);
     QApplication::setFont(ui_font);
+    QTranslator translation;
+    ASSERT_TRUE(install_ui_language(*qApp, translation, GetParam()));
     Form2& f = open();
     f.show();
     for (QGroupBox* frame : f.findChildren<QGroupBox*>()) {
@@ -624,7 +630,11 @@ TEST_F(DialogTest, FrameCaptionsAreNotCoveredByTheirControls) {
         EXPECT_GT(caption, 20) << frame->title().toStdString();
         EXPECT_EQ(covered, 0) << frame->title().toStdString();
     }
+    QCoreApplication::removeTranslator(&translation);
     QApplication::setFont(before);
 }
+
+INSTANTIATE_TEST_SUITE_P(Languages, FrameCaptions,
+                         ::testing::Values(UiLanguage::japanese, UiLanguage::english));
 
 }  // namespace
