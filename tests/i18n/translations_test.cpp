@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
-#include <QTranslator>
 #include <QXmlStreamReader>
 
 #include "main_window/ui_language.h"
@@ -67,12 +65,6 @@ TEST(Translations, EverySourceTextIsTranslatedAndNoneIsUnused) {
     }
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
     EXPECT_GT(messages, 0);
-}
-
-TEST(Translations, TheEnglishOneIsBuiltIn) {
-    QTranslator t;
-    EXPECT_TRUE(install_ui_language(*QCoreApplication::instance(), t, UiLanguage::english));
-    QCoreApplication::removeTranslator(&t);
 }
 
 TEST(UiLanguageRule, SettingWinsThenTheLocaleForMessages) {
