@@ -83,11 +83,8 @@ void Form1::Timer1_Timer() {
     // from there.
     const bool can_send = link_can_send();
     if (can_send && state_.auto_tracking) {
-        const bool satellite = Option1->isChecked();
-        const auto move = satellite ? tracking_move(*this, TrackingItem::satellite_azimuth,
-                                                    TrackingItem::satellite_elevation)
-                                    : tracking_move(*this, TrackingItem::moon_azimuth,
-                                                    TrackingItem::moon_elevation);
+        const TrackedItems tracked = tracked_items(Option1->isChecked());
+        const auto move = tracking_move(*this, tracked.azimuth, tracked.elevation);
         // The side of the overlap is chosen on a position from the last cycle at most: this
         // tick's poll brings one, and the next tick moves.
         if (move && !overlap_needs_poll() &&

@@ -122,17 +122,12 @@ void Form1::publish_station() {
         const WindowState& s = state_;
         const bool automatic = s.auto_tracking;
         const bool manual = s.manual_tracking;
-        const bool satellite = Option1->isChecked();
+        const TrackedItems tracked = tracked_items(Option1->isChecked());
         // Automatic tracking heads for the tracked object's values; a manual move for its pick.
-        const auto tracked = [&](TrackingItem sat, TrackingItem moon) {
-            return numeric_value(s.value(satellite ? sat : moon));
-        };
         const double target_az =
-            automatic ? tracked(TrackingItem::satellite_azimuth, TrackingItem::moon_azimuth)
-                      : s.target_azimuth;
+            automatic ? numeric_value(s.value(tracked.azimuth)) : s.target_azimuth;
         const double target_el =
-            automatic ? tracked(TrackingItem::satellite_elevation, TrackingItem::moon_elevation)
-                      : s.target_elevation;
+            automatic ? numeric_value(s.value(tracked.elevation)) : s.target_elevation;
         return StationView{s.antenna_azimuth,
                            s.antenna_elevation,
                            position_known(),

@@ -50,10 +50,9 @@ QString text(const char* ascii) {
 // else, the next other value goes before the elevation: a program too slow for more than two
 // values a cycle still has every value refreshed in turn, and the elevation every other cycle.
 std::vector<std::size_t> refresh_order(bool satellite, std::size_t next, bool others_starved) {
-    const auto az = static_cast<std::size_t>(satellite ? TrackingItem::satellite_azimuth
-                                                       : TrackingItem::moon_azimuth);
-    const auto el = static_cast<std::size_t>(satellite ? TrackingItem::satellite_elevation
-                                                       : TrackingItem::moon_elevation);
+    const TrackedItems tracked = tracked_items(satellite);
+    const auto az = static_cast<std::size_t>(tracked.azimuth);
+    const auto el = static_cast<std::size_t>(tracked.elevation);
     std::vector<std::size_t> order{az, el};
     for (std::size_t i = 0; i < bindings.size(); ++i) {
         const std::size_t j = (next + i) % bindings.size();
@@ -117,11 +116,12 @@ void Form1::refresh_tracking_values() {
 Form1::TrackingPass Form1::request_tracking_values(bool stop_at_failure) {
     TrackingPass pass;
     const bool starved = std::exchange(others_starved_, false);
-    const auto order = refresh_order(Option1->isChecked(), next_refreshed_, starved);
+    const bool satellite = Option1->isChecked();
+    const TrackedItems tracked = tracked_items(satellite);
     bool other_arrived = false;
-    for (const std::size_t i : order) {
+    for (const std::size_t i : refresh_order(satellite, next_refreshed_, starved)) {
         const Binding& b = bindings[i];
-        const bool target = i == order[0] || i == order[starved ? 2 : 1];
+        const bool target = b.value == tracked.azimuth || b.value == tracked.elevation;
         try {
             take_tracking_value(b.value, s_.dde.request(text(b.box_name)));
             pass.arrived = true;

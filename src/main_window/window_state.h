@@ -21,6 +21,17 @@ enum class TrackingItem : std::size_t {
 };
 inline constexpr std::size_t tracking_item_count = 11;
 
+// The tracked object's azimuth and elevation: the satellite's, or the Moon's.
+struct TrackedItems {
+    TrackingItem azimuth;
+    TrackingItem elevation;
+};
+inline TrackedItems tracked_items(bool satellite) {
+    return satellite
+               ? TrackedItems{TrackingItem::satellite_azimuth, TrackingItem::satellite_elevation}
+               : TrackedItems{TrackingItem::moon_azimuth, TrackingItem::moon_elevation};
+}
+
 // What the main window knows; its widgets show it.
 struct WindowState {
     // Where the rotator last said it points.
